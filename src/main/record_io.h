@@ -1,0 +1,114 @@
+// Record-oriented console and file I/O: every output statement writes one
+// line, every input statement starts on a new line.  Output is either
+// list-directed or driven by a Fortran-style format string such as
+// "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)"; keyboard answers are read list-directed.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace zembrel::io {
+
+// Channel numbers used throughout the program.
+inline constexpr int kKeyboard = 5;
+inline constexpr int kScreen = 6;
+inline constexpr int kResults = 200;
+
+// One item of an output statement: a text, a 32-bit integer or a double.
+class Item {
+ public:
+  enum class Kind { text, integer, real };
+  Item(const char* s) : kind_(Kind::text), text_(s) {}
+  Item(std::string_view s) : kind_(Kind::text), text_(s) {}
+  Item(const std::string& s) : kind_(Kind::text), text_(s) {}
+  Item(int i) : kind_(Kind::integer), int_(i) {}
+  Item(double d) : kind_(Kind::real), real_(d) {}
+
+  Kind kind() const { return kind_; }
+  const std::string& text() const { return text_; }
+  int integer() const { return int_; }
+  double real() const { return real_; }
+
+ private:
+  Kind kind_;
+  std::string text_;
+  int int_ = 0;
+  double real_ = 0.0;
+};
+
+using Items = std::initializer_list<Item>;
+
+// Rendering (no line end).  A format string that the engine cannot interpret
+// or that runs out of items is a programming error and throws
+// std::invalid_argument.
+std::string list_record(Items items);
+std::string format_record(std::string_view format, Items items);
+
+// Writing one record to a channel (kScreen or kResults).
+void write_list(int channel, Items items = {});
+void write_fmt(int channel, std::string_view format, Items items);
+
+// Results file "Resultados.txt" in the working directory.  connect_results()
+// creates it empty when it is missing and otherwise leaves it untouched; the
+// first record written then replaces its whole content, later records are
+// appended.  Repeated calls change nothing.  Every record is flushed at once.
+void connect_results();
+void close_results();
+
+// Targets of a read statement.
+using Target = std::variant<int*, double*>;
+using Targets = std::initializer_list<Target>;
+
+enum class ReadStatus { ok, end_of_file, bad_integer, bad_real };
+struct ReadResult {
+  ReadStatus status = ReadStatus::ok;
+  int item = 0;  // 1-based item at fault for bad_integer / bad_real
+};
+
+// List-directed reader over any text stream (the keyboard or a data file).
+// Each read starts on a new line; values are separated by blanks, commas or
+// line ends; "/" ends the read; an empty value between commas and r* leave
+// the variable unchanged; r*c repeats c.  Text left on the last line is dropped.
+class ListReader {
+ public:
+  explicit ListReader(std::istream& in) : in_(in) {}
+  ReadResult read(Targets targets);
+  // Skips one record (a read with no items); false at end of file.
+  bool skip_record();
+
+ private:
+  std::istream& in_;
+};
+
+// Keyboard reads: an unreadable answer or the end of input stops the program
+// with the run-time error report and exit status 2.
+void read_keyboard(Targets targets);
+int read_int();
+double read_real();
+
+// Formatted input of one record of a data file.  Supports iN, fW.D (implied
+// decimals, blanks ignored), DW.D / EW.D (any real form), aN, nX and repeat
+// groups.  Returns ok or bad_integer / bad_real with the item number.
+using FormattedTarget = std::variant<int*, double*, std::string*>;
+ReadResult read_formatted(std::string_view format, std::string_view record,
+                          std::initializer_list<FormattedTarget> targets);
+
+// Message text of a failed read, as printed in the run-time error report:
+// "Bad integer for item %d in list input", "Bad real number in item %d of
+// list input" or "End of file".
+std::string read_error_message(const ReadResult& r);
+
+// Stops the program with a run-time error report on stderr naming where it
+// happened and the message; flushes the screen and the results file and exits
+// with status 2.
+[[noreturn]] void runtime_error(std::string_view where, std::string_view message);
+
+// The program's STOP statement: prints "STOP <code>" and exits with that code
+// (the process status is the code modulo 256), results file flushed.
+[[noreturn]] void stop(int code);
+
+}  // namespace zembrel::io

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs the program on one transcript: NAME.in is the keyboard, the screen must
+# equal NAME.out and Resultados.txt must equal NAME.res, byte for byte.
+# Optional files: NAME.pre  is copied to Resultados.txt before the run;
+#                 NAME.status holds the expected exit status (default 0);
+#                 NAME.err  holds text that must appear in the error report.
+set -u
+bin=$1 data=$2 prefix=$3 work=$4
+rm -rf "$work" && mkdir -p "$work" || exit 1
+for f in JPL_1550-2650_430t estrellas.dat nutation_IAU1980.dat delta_t.iers delta_t.dat; do
+  [ -e "$data/$f" ] && ln -s "$data/$f" "$work/$f"
+done
+[ -e "$prefix.pre" ] && cp "$prefix.pre" "$work/Resultados.txt"
+(cd "$work" && "$bin" < "$prefix.in" > screen.txt 2> stderr.txt)
+status=$?
+expected=0
+[ -e "$prefix.status" ] && expected=$(cat "$prefix.status")
+fail=0
+if [ "$status" != "$expected" ]; then
+  echo "exit status $status, expected $expected"; fail=1
+fi
+if ! cmp -s "$prefix.out" "$work/screen.txt"; then
+  echo "screen differs:"; diff "$prefix.out" "$work/screen.txt" | head -40; fail=1
+fi
+if [ -e "$prefix.res" ]; then
+  if ! cmp -s "$prefix.res" "$work/Resultados.txt"; then
+    echo "Resultados.txt differs:"; diff "$prefix.res" "$work/Resultados.txt" | head -40; fail=1
+  fi
+elif [ -e "$work/Resultados.txt" ]; then
+  echo "Resultados.txt exists but none was expected"; fail=1
+fi
+if [ -e "$prefix.err" ]; then
+  while IFS= read -r line; do
+    grep -qF -- "$line" "$work/stderr.txt" || { echo "error report lacks: $line"; fail=1; }
+  done < "$prefix.err"
+fi
+[ $fail = 0 ] && echo "transcript ok"
+exit $fail
