@@ -1,0 +1,42 @@
+#include "utilities/frame.h"
+
+#include "main/record_io.h"
+
+namespace zembrel::utilities {
+
+namespace {
+
+// `text` centred in `width` characters (cut when longer).
+std::string centred(const std::string& text, std::size_t width) {
+  if (text.size() >= width) return text.substr(0, width);
+  const std::size_t left = (width - text.size()) / 2;
+  return std::string(left, ' ') + text + std::string(width - text.size() - left, ' ');
+}
+
+}  // namespace
+
+std::string credit_line(std::size_t width) {
+  return centred("Utilidades de navegacion astronomica", width);
+}
+
+std::string web_line(std::size_t width) {
+  return centred("Programa libre: zembrel, codigo y datos", width);
+}
+
+void write_warning(int channel) {
+  const char* hyphens = "   ---------------------------------------------";
+  io::write_list(channel, {hyphens});
+  io::write_list(channel, {"   ADVERTENCIA: Este programa se proporciona con"});
+  io::write_list(channel, {"   fines educativos exclusivamente. NO ES APTO"});
+  io::write_list(channel, {"   PARA NAVEGACION REAL."});
+  io::write_list(channel, {hyphens});
+}
+
+bool ask_new_calculation() {
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {"Nuevo calculo (1 Si  0 No)?"});
+  return io::read_int() == 1;
+}
+
+}  // namespace zembrel::utilities

@@ -1,0 +1,23 @@
+// Pieces shared by the utilities' dialogues: the opening lines and the
+// "Nuevo calculo" question.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zembrel::utilities {
+
+inline constexpr const char* kVersionLine = "            Version 3.0. Marzo de 2018  ";
+
+// The credit and web-address lines of an opening, exactly `width` characters.
+std::string credit_line(std::size_t width);
+std::string web_line(std::size_t width);
+
+// The five-line warning (hyphens, three lines of text, hyphens), list-directed.
+void write_warning(int channel);
+
+// Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; true when the
+// answer is 1.
+bool ask_new_calculation();
+
+}  // namespace zembrel::utilities
