@@ -1,1 +1,4 @@
-int main() { return 0; }
+// zembrel: celestial-navigation utilities.  Command-line arguments are ignored.
+#include "main/menu.h"
+
+int main() { return zembrel::main::run_program(); }

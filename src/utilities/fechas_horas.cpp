@@ -1,0 +1,153 @@
+// Menu option 1: local date and legal time to Greenwich date and UT, and back.
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "main/record_io.h"
+#include "utilities/frame.h"
+#include "utilities/utilities.h"
+
+namespace zembrel::utilities {
+
+namespace {
+
+using astro::ddmmss_to_degree_c;
+using astro::degree_to_ddmmss_c;
+using io::kResults;
+using io::kScreen;
+
+constexpr const char* kLongitudeFormat = "(a36,f9.4,2x,f4.0)";
+constexpr const char* kLongitudeText = " Longitud (gg.mmss) y huso horario: ";
+constexpr const char* kLocalFormat = "(a49,1x,i2,1x,i2,1x,i4,3x,f7.4,3x,f7.4)";
+constexpr const char* kLocalText = " Fecha local, hora legal y hora civil (hh.mmss): ";
+constexpr const char* kGreenwichFormat = "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)";
+constexpr const char* kGreenwichText = " Fecha en Greenwich y hora UTC (hh.mmss): ";
+
+void write_opening() {
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" ZEMBREL: transformacion entre fechas y horas "});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {kVersionLine});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {credit_line(50)});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {web_line(44)});
+  io::write_list(kScreen);
+  write_warning(kScreen);
+
+  io::write_list(kResults);
+  io::write_list(kResults, {" ZEMBREL: transformacion entre fechas  y horas"});
+  io::write_list(kResults);
+  io::write_list(kResults, {kVersionLine});
+  io::write_list(kResults);
+  io::write_list(kResults, {credit_line(50)});
+  io::write_list(kResults);
+  io::write_list(kResults, {web_line(45)});
+  io::write_list(kResults);
+  write_warning(kResults);
+  io::write_list(kResults);
+
+  io::write_list(kScreen);
+}
+
+struct Date {
+  int day = 0, month = 0, year = 0;
+};
+
+Date read_date() {
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  Date d;
+  io::read_keyboard({&d.day, &d.month, &d.year});
+  return d;
+}
+
+// Local date and legal time to Greenwich date and UT.
+void local_to_greenwich(double longitude, double zone) {
+  io::write_list(kScreen, {"Fecha local"});
+  const Date local = read_date();
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
+  const double hz = ddmmss_to_degree_c(io::read_real());
+
+  const double ut = hz - zone;
+  const double hc = longitude / 15.0 + ut;
+  const double jd = astro::julian_date(local.year, local.month, local.day, hc);
+  const astro::CalendarDate g = astro::gregorian_date(jd - longitude / 360.0);
+
+  for (int channel : {kResults, kScreen}) {
+    io::write_list(channel);
+    io::write_fmt(channel, kLongitudeFormat, {kLongitudeText, degree_to_ddmmss_c(longitude), zone});
+    io::write_list(channel);
+    io::write_fmt(channel, kLocalFormat,
+                  {kLocalText, local.day, local.month, local.year, degree_to_ddmmss_c(hz),
+                   degree_to_ddmmss_c(hc)});
+    io::write_list(channel);
+    io::write_fmt(channel, kGreenwichFormat,
+                  {kGreenwichText, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours)});
+    io::write_list(channel);
+    if (channel == kResults) io::write_list(channel);
+  }
+}
+
+// Greenwich date and UT to local date, legal time and local civil time.
+void greenwich_to_local(double longitude, double zone) {
+  io::write_list(kScreen, {"Fecha en Greenwich"});
+  const Date greenwich = read_date();
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Hora UT (hh.mmss):"});
+  const double ut = ddmmss_to_degree_c(io::read_real());
+
+  const double jd = astro::julian_date(greenwich.year, greenwich.month, greenwich.day, ut);
+  const astro::CalendarDate local = astro::gregorian_date(jd + longitude / 360.0);
+  double hz = ut + zone;
+  if (hz < 0.0) hz += 24.0;
+  if (hz > 24.0) hz -= 24.0;
+
+  for (int channel : {kResults, kScreen}) {
+    io::write_list(channel);
+    io::write_fmt(channel, kLongitudeFormat, {kLongitudeText, degree_to_ddmmss_c(longitude), zone});
+    io::write_list(channel);
+    io::write_fmt(channel, kGreenwichFormat,
+                  {kGreenwichText, greenwich.day, greenwich.month, greenwich.year,
+                   degree_to_ddmmss_c(ut)});
+    io::write_list(channel);
+    io::write_fmt(channel, kLocalFormat,
+                  {kLocalText, local.day, local.month, local.year, degree_to_ddmmss_c(hz),
+                   degree_to_ddmmss_c(local.hours)});
+    if (channel == kResults) {
+      io::write_list(channel);
+      io::write_list(channel, {"--------------------------------------------------------"});
+    } else {
+      io::write_list(channel);
+    }
+  }
+}
+
+}  // namespace
+
+void fechas_horas() {
+  write_opening();
+  do {
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Longitud (hh.mmss)?"});
+    const double longitude = ddmmss_to_degree_c(io::read_real());
+    const double zone = astro::huso(longitude);
+
+    io::write_list(kScreen);
+    io::write_list(kScreen, {" Que deseas hacer?:"});
+    io::write_list(kScreen);
+    io::write_list(kScreen,
+                   {" Pasar de fecha y hora local a fecha en Greenwich y hora UT ..... 1"});
+    io::write_list(kScreen,
+                   {" Pasar de fecha en Greenwich y hora UT a fecha y hora local ...... 2"});
+    const int choice = io::read_int();
+    if (choice == 1) {
+      local_to_greenwich(longitude, zone);
+    } else if (choice == 2) {
+      greenwich_to_local(longitude, zone);
+    }
+    if (!ask_new_calculation()) return;
+    io::write_list(kResults);
+  } while (true);
+}
+
+}  // namespace zembrel::utilities
