@@ -1,5 +1,6 @@
 #include "astro/angles.h"
 
+#include <climits>
 #include <cmath>
 
 namespace zembrel::astro {
@@ -7,8 +8,13 @@ namespace zembrel::astro {
 namespace {
 
 // Truncation toward zero after a small nudge, so that a value left just below
-// a whole number by floating error counts as that number.
-int whole(double v) { return static_cast<int>(v + 1e-8); }
+// a whole number by floating error counts as that number.  A value outside
+// the 32-bit range (or not a number) gives the lowest integer, as the
+// hardware conversion does, instead of undefined behaviour.
+int to_int(double v) {
+  return (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int>(v) : INT_MIN;
+}
+int whole(double v) { return to_int(v + 1e-8); }
 
 double sign_of(double x) { return std::signbit(x) ? -1.0 : 1.0; }
 
@@ -30,7 +36,7 @@ Sexagesimal degree_to_ddmmss(double value) {
   const double m60 = (a - d) * 60.0;
   const int m = whole(m60);
   const double s = (m60 - m) * 60.0;
-  d = static_cast<int>(sign * d);
+  d = to_int(sign * d);
   return {d, m, s};
 }
 

@@ -1,24 +1,35 @@
 #include "astro/calendar.h"
 
+#include <climits>
 #include <cmath>
 
 namespace zembrel::astro {
 
 namespace {
-int whole(double v) { return static_cast<int>(v + 1e-8); }
+
+// Truncation toward zero to a 32-bit integer; a value outside that range (or
+// not a number) gives the lowest integer, as the hardware conversion does,
+// instead of undefined behaviour.
+int to_int(double v) {
+  return (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int>(v) : INT_MIN;
+}
+int whole(double v) { return to_int(v + 1e-8); }
+
 }  // namespace
 
 double julian_date(int year, int month, int day, double hours) {
-  int y = year, m = month;
+  // Whole numbers held in doubles (exact here), so that no field typed by the
+  // user can overflow the integer arithmetic.
+  double y = year, m = month;
   if (month <= 2) {
-    y = year - 1;
-    m = month + 12;
+    y = y - 1.0;
+    m = m + 12.0;
   }
-  double j = day + static_cast<int>(30.6001 * (m + 1)) + static_cast<int>(365.25 * y);
+  double j = static_cast<double>(day) + to_int(30.6001 * (m + 1.0)) + to_int(365.25 * y);
   // The calendar is chosen on the date as typed.
   if (year + month / 100.0 + day / 10000.0 > 1582.10145) {
-    const int a = static_cast<int>(y / 100.0);
-    j = j + 2 - a + static_cast<int>(a / 4.0);
+    const int a = to_int(y / 100.0);
+    j = j + 2.0 - a + to_int(a / 4.0);
   }
   return hours / 24.0 + j + 1720994.5;
 }
@@ -27,16 +38,16 @@ CalendarDate gregorian_date(double jd) {
   const double a = jd + 0.5;
   const int z = whole(a);
   const double f = a - z;
-  int aa = z;
+  long long aa = z;
   if (z >= 2299161) {
     const int alpha = whole((z - 1867216.25) / 36524.25);
-    aa = z + alpha - whole(alpha / 4.0) + 1;
+    aa = static_cast<long long>(z) + alpha - whole(alpha / 4.0) + 1;
   }
-  const int b = aa + 1524;
+  const long long b = aa + 1524;
   const int k = whole((b - 122.1) / 365.25);
   const int dd = whole(365.25 * k);
   const int e = whole((b - dd) / 30.6001);
-  const double d = b - dd - whole(30.6001 * e) + f;
+  const double d = static_cast<double>(b - dd - whole(30.6001 * e)) + f;
   const int month = e < 13.5 ? e - 1 : e - 13;
   const int year = month > 2.5 ? k - 4716 : k - 4715;
   const int day = whole(d);

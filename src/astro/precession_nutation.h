@@ -1,0 +1,31 @@
+// IAU 1976 precession, IAU 1980 nutation (series read from
+// "nutation_IAU1980.dat" in the working directory) and the IAU 1980 mean
+// obliquity of the ecliptic.  Angles in radians, instants as Julian dates.
+#pragma once
+
+#include "astro/angles.h"
+
+namespace zembrel::astro {
+
+double mean_obliquity(double jd);
+
+struct Nutation {
+  double dpsi;  // nutation in longitude
+  double deps;  // nutation in obliquity
+  double eps0;  // mean obliquity
+  double eps;   // true obliquity
+};
+// A missing, short or malformed series file stops the program with a
+// run-time error report.
+Nutation nutation_parameters(double jd);
+
+// v carried from the mean equator and equinox of jd_from to those of jd_to.
+Vec3 precession_ecuatoriales(double jd_from, double jd_to, const Vec3& v);
+
+// v carried from the mean to the true equator and equinox of date.
+Vec3 nutation_ecuatoriales(double eps0, double eps, double dpsi, const Vec3& v);
+
+// Number of terms of the series file.
+inline constexpr int kNutationTerms = 106;
+
+}  // namespace zembrel::astro

@@ -1,0 +1,38 @@
+#include "astro/sidereal.h"
+
+#include <cmath>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/precession_nutation.h"
+
+namespace zembrel::astro {
+
+namespace {
+
+// An angle in degrees reduced to one turn through radians, as hours.
+double degrees_to_hours_in_day(double degrees) {
+  return radian_to_degree(scale_angle(degree_to_radian(degrees))) / 15.0;
+}
+
+}  // namespace
+
+double greenwich_mean_sideral(double jd) {
+  const double t = (jd - 2451545.0) / 36525.0;
+  const double s = 24110.54841 + 8640184.812866 * t + 0.093104 * (t * t) - 6.2e-6 * (t * t * t);
+  return degree_to_ddmmss_c(degrees_to_hours_in_day(s * 15.0 / 3600.0));
+}
+
+SiderealTime ut_to_st(double longitude, double jd_ut1) {
+  const SplitJulianDate split = split_julian_date(jd_ut1);
+  const double g0 = ddmmss_to_degree_c(greenwich_mean_sideral(split.jd0));
+  SiderealTime st;
+  const double lmst = longitude / 15.0 + split.hours * 1.00273790935 + g0;
+  st.local_mean_st = degrees_to_hours_in_day(lmst * 15.0);
+  const Nutation n = nutation_parameters(jd_ut1);
+  const double equation_of_equinoxes = radian_to_degree(n.dpsi * std::cos(n.eps0)) / 15.0;
+  st.local_apparent_st = st.local_mean_st + equation_of_equinoxes;
+  return st;
+}
+
+}  // namespace zembrel::astro

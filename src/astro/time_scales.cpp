@@ -1,0 +1,135 @@
+#include "astro/time_scales.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "main/file_cache.h"
+#include "main/record_io.h"
+
+namespace zembrel::astro {
+
+namespace {
+
+constexpr const char* kWhere = "time_scales";
+
+// One table: the Julian date of each entry at 0 h and its value in seconds.
+struct Table {
+  std::vector<double> jd;
+  std::vector<double> value;
+  bool increasing = true;
+};
+
+// Layout of a table file: header records to skip, integers then reals per
+// entry (the first three integers are year, month, day), and which real
+// holds the value kept.
+struct Layout {
+  int header_records;
+  int integers;
+  int kept_real;
+};
+
+// year month day MJD, x y UT1-UTC and nine more reals.
+constexpr Layout kIersLayout{12, 4, 2};
+// year month day, two reals, Delta T, one more real.
+constexpr Layout kDeltaTLayout{1, 3, 2};
+
+Table load_table(const std::string& name, const Layout& layout) {
+  std::ifstream in(name);
+  if (!in.is_open()) io::runtime_error(kWhere, "cannot open data file " + name);
+  io::ListReader reader(in);
+  for (int i = 0; i < layout.header_records; ++i) {
+    if (!reader.skip_record()) break;
+  }
+  Table t;
+  for (;;) {
+    int i[4] = {0, 0, 0, 0};
+    double r[12] = {};
+    // A record that fails for another reason than the end of the file still
+    // counts, with the values read before the failure and zeros after.
+    const io::ReadResult result =
+        layout.integers == 4
+            ? reader.read({&i[0], &i[1], &i[2], &i[3], &r[0], &r[1], &r[2], &r[3], &r[4], &r[5],
+                           &r[6], &r[7], &r[8], &r[9], &r[10], &r[11]})
+            : reader.read({&i[0], &i[1], &i[2], &r[0], &r[1], &r[2], &r[3]});
+    if (result.status == io::ReadStatus::end_of_file) break;
+    if (static_cast<int>(t.jd.size()) >= kMaxTableEntries) {
+      io::runtime_error(kWhere, "data file " + name + " holds more than " +
+                                    std::to_string(kMaxTableEntries) + " entries");
+    }
+    t.jd.push_back(julian_date(i[0], i[1], i[2], 0.0));
+    t.value.push_back(r[layout.kept_real]);
+  }
+  if (t.jd.empty()) io::runtime_error(kWhere, "data file " + name + " holds no entries");
+  for (std::size_t i = 1; i < t.jd.size(); ++i) {
+    if (!(t.jd[i - 1] <= t.jd[i])) t.increasing = false;
+  }
+  return t;
+}
+
+enum class Range { inside, before, after };
+struct Lookup {
+  double value;
+  Range range;
+};
+
+// Value at jd: at or after the last entry's date the last value; otherwise
+// linear interpolation in the interval JD_i <= jd < JD_(i+1) (the last such
+// interval when the dates are not in order); before every interval the first
+// value.
+Lookup interpolate(const Table& t, double jd) {
+  const std::size_t n = t.jd.size();
+  if (jd >= t.jd[n - 1]) return {t.value[n - 1], Range::after};
+  std::size_t found = n;
+  if (t.increasing) {
+    const auto it = std::upper_bound(t.jd.begin(), t.jd.end(), jd);
+    if (it != t.jd.begin() && it != t.jd.end()) found = static_cast<std::size_t>(it - t.jd.begin()) - 1;
+  } else {
+    for (std::size_t i = n - 1; i-- > 0;) {
+      if (t.jd[i] <= jd && jd < t.jd[i + 1]) {
+        found = i;
+        break;
+      }
+    }
+  }
+  if (found == n) return {t.value[0], Range::before};
+  const std::size_t i = found;
+  const double f = (jd - t.jd[i]) / (t.jd[i + 1] - t.jd[i]);
+  return {t.value[i] + (t.value[i + 1] - t.value[i]) * f, Range::inside};
+}
+
+void warn(const Lookup& l, const char* after_text, const char* before_text) {
+  if (l.range == Range::inside) return;
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {l.range == Range::after ? after_text : before_text, l.value});
+}
+
+}  // namespace
+
+TimeScales time_scales(double jd_utc) {
+  static io::FileCache<Table> iers_cache;
+  static io::FileCache<Table> delta_t_cache;
+
+  const Table& iers = iers_cache.get("delta_t.iers", [](const std::string& p) { return load_table(p, kIersLayout); });
+  const Lookup dut1 = interpolate(iers, jd_utc);
+  warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
+       "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
+  TimeScales s;
+  s.jd_ut1 = jd_utc + dut1.value / 86400.0;
+
+  const Table& dat = delta_t_cache.get("delta_t.dat", [](const std::string& p) { return load_table(p, kDeltaTLayout); });
+  const Lookup delta_t = interpolate(dat, jd_utc);
+  warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
+       "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");
+  s.jd_tt = s.jd_ut1 + delta_t.value / 86400.0;
+
+  const double g = degree_to_radian(357.53 + 0.9856003 * (s.jd_tt - 2451545.0));
+  s.jd_tdb = s.jd_tt + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
+  return s;
+}
+
+}  // namespace zembrel::astro

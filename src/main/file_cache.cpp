@@ -1,0 +1,25 @@
+#include "main/file_cache.h"
+
+#include <sys/stat.h>
+
+namespace zembrel::io {
+
+std::optional<FileStamp> file_stamp(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  FileStamp s;
+  s.device = static_cast<std::uint64_t>(st.st_dev);
+  s.inode = static_cast<std::uint64_t>(st.st_ino);
+  s.size = static_cast<std::int64_t>(st.st_size);
+  s.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+               static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  return s;
+}
+
+std::int64_t wall_clock_ns() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace zembrel::io

@@ -1,0 +1,223 @@
+// UT1, TT and TDB from the two time-scale tables.
+#include "astro/time_scales.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "astro/calendar.h"
+#include "fixtures/frames/scoped_dir.h"
+
+namespace zembrel::astro {
+namespace {
+
+using zembrel::testing::ScopedWorkDir;
+
+// A "delta_t.iers" with 12 header lines and daily UT1 - UTC entries (the 7th
+// value of each record).
+std::string iers_file(std::initializer_list<std::pair<int, double>> days_of_jan_2020) {
+  std::string s;
+  for (int i = 0; i < 12; ++i) s += "header line " + std::to_string(i + 1) + " 1 2 3\n";
+  for (auto [day, dut1] : days_of_jan_2020) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "2020   1  %2d  %5d  0.076 0.282 %.7f 0.0003 0.1 0.2 0.01 0.01 0.00001 "
+                  "0.00002 0.01 0.01\n",
+                  day, 58849 + day, dut1);
+    s += line;
+  }
+  return s;
+}
+
+// A "delta_t.dat" with one header line and Delta T as the 6th value.
+std::string delta_t_file(std::initializer_list<std::pair<int, double>> days_of_jan_2020) {
+  std::string s = " year month day  a  b  delta_t  c\n";
+  for (auto [day, dt] : days_of_jan_2020) {
+    char line[120];
+    std::snprintf(line, sizeof line, "2020 1 %d 1.5 2.5 %.4f 9.9\n", day, dt);
+    s += line;
+  }
+  return s;
+}
+
+double jan_2020(int day, double hours = 0.0) { return julian_date(2020, 1, day, hours); }
+
+// Seconds between two Julian dates; a Julian date near 2.46e6 resolves about
+// 4e-5 s, which bounds the tolerances below.
+double seconds(double later, double earlier) { return (later - earlier) * 86400.0; }
+constexpr double kJdResolutionS = 1e-4;
+
+class TimeScalesTest : public ::testing::Test {
+ protected:
+  ScopedWorkDir dir_;
+};
+
+TEST_F(TimeScalesTest, InterpolatesBothTablesLinearly) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {2, 0.3}, {3, 0.3}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 69.0}, {2, 70.0}, {3, 70.0}}));
+
+  // Halfway between two daily entries: the mean of their values.
+  ::testing::internal::CaptureStdout();
+  const TimeScales mid = time_scales(jan_2020(1, 12.0));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_NEAR(seconds(mid.jd_ut1, jan_2020(1, 12.0)), 0.2, kJdResolutionS);
+  EXPECT_NEAR(seconds(mid.jd_tt, mid.jd_ut1), 69.5, kJdResolutionS);
+
+  // A quarter of the way into the second interval.
+  const TimeScales q = time_scales(jan_2020(2, 6.0));
+  EXPECT_NEAR(seconds(q.jd_ut1, jan_2020(2, 6.0)), 0.3, kJdResolutionS);
+  EXPECT_NEAR(seconds(q.jd_tt, q.jd_ut1), 70.0, kJdResolutionS);
+
+  // Exactly at an interior entry: that entry's value.
+  const TimeScales at = time_scales(jan_2020(2));
+  EXPECT_NEAR(seconds(at.jd_ut1, jan_2020(2)), 0.3, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, ConstantOffsetsGiveUt1AndTt) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.3}, {5, 0.3}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 69.0}, {5, 69.0}}));
+  const double utc = jan_2020(3, 7.25);
+  const TimeScales s = time_scales(utc);
+  EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.3, kJdResolutionS);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 69.0, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, TdbMinusTtAtJ2000) {
+  // Zero offsets make jd_tt = jd_utc = 2451545.0 exactly.
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 0.0}}));
+  ::testing::internal::CaptureStdout();
+  const TimeScales s = time_scales(2451545.0);
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(s.jd_tt, 2451545.0);
+  // 0.001658 sin(357.53 deg) + 0.000014 sin(715.06 deg) = -7.2659208627e-05 s,
+  // J2000 + that / 86400 = 2451544.9999999991 (Python math, double precision).
+  EXPECT_EQ(s.jd_tdb, 2451544.9999999991);
+}
+
+TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.25}, {2, 0.5}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 68.0}, {2, 69.0}}));
+
+  // Just before the last entry's 0 h: interpolation, no warning.
+  ::testing::internal::CaptureStdout();
+  time_scales(jan_2020(2) - 1e-6);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+
+  // Exactly at the last entry's 0 h: the last values and both warnings (an
+  // empty line, then the text and the value as a list-directed double).
+  const std::string expected =
+      "\n ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = "
+      "  0.50000000000000000     \n"
+      "\n ATENCION: utilizando delta_t.dat m\xc3\xa1s all\xc3\xa1 de su    rango!! delta_t = "
+      "   69.000000000000000     \n";
+  ::testing::internal::CaptureStdout();
+  const TimeScales at = time_scales(jan_2020(2));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
+  EXPECT_NEAR(seconds(at.jd_ut1, jan_2020(2)), 0.5, kJdResolutionS);
+  EXPECT_NEAR(seconds(at.jd_tt, at.jd_ut1), 69.0, kJdResolutionS);
+
+  // Long after: the same values, the warnings repeated at every call.
+  ::testing::internal::CaptureStdout();
+  const TimeScales later = time_scales(jan_2020(2) + 400.0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
+  EXPECT_NEAR(seconds(later.jd_tt, later.jd_ut1), 69.0, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, BeforeTheFirstEntryUsesTheFirstValueAndWarns) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{10, -0.125}, {11, 0.5}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 68.0}, {11, 69.0}}));
+  ::testing::internal::CaptureStdout();
+  const double utc = jan_2020(5);
+  const TimeScales s = time_scales(utc);
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out,
+            "\n ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = "
+            " -0.12500000000000000     \n");
+  EXPECT_NEAR(seconds(s.jd_ut1, utc), -0.125, kJdResolutionS);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 68.4, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, RecordsMayRunOverSeveralLines) {
+  std::string iers;
+  for (int i = 0; i < 12; ++i) iers += "h\n";
+  iers += "2020 1 1 58849\n 0.1 0.2 0.4 0 0 0\n0 0 0 0 0 0\n";
+  iers += "2020 1 2 58850 0.1 0.2 0.6 0 0 0 0 0 0 0 0 0\n";
+  ScopedWorkDir::write("delta_t.iers", iers);
+  ScopedWorkDir::write("delta_t.dat", "h\n2020 1 1\n1 2 50.0 3\n2020 1 2 1 2 52.0 3\n");
+  const double utc = jan_2020(1, 12.0);
+  const TimeScales s = time_scales(utc);
+  EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.5, kJdResolutionS);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 51.0, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
+  const double utc = jan_2020(2);
+  EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), 0.1, kJdResolutionS);
+
+  // Rewritten in place, same size, immediately.
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.2}, {3, 0.2}}));
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 61.0}, {3, 61.0}}));
+  TimeScales s = time_scales(utc);
+  EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.2, kJdResolutionS);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 61.0, kJdResolutionS);
+
+  // Replaced by another file, with an old modification time.
+  ScopedWorkDir::write("new.dat", delta_t_file({{1, 62.0}, {3, 62.0}}));
+  std::filesystem::last_write_time(
+      "new.dat", std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
+  std::filesystem::rename("new.dat", "delta_t.dat");
+  s = time_scales(utc);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 62.0, kJdResolutionS);
+
+  // That old file, read twice (the second time from the cache), then
+  // rewritten in place with the same size.
+  time_scales(utc);
+  time_scales(utc);
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 63.0}, {3, 63.0}}));
+  s = time_scales(utc);
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 63.0, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, AMalformedRecordCountsAsAnEntryWithZeros) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
+  // The second entry fails at its Delta T: it keeps its date and a zero value.
+  ScopedWorkDir::write("delta_t.dat",
+                       "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
+  const TimeScales s = time_scales(jan_2020(2, 12.0));
+  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 31.0, kJdResolutionS);
+}
+
+TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}, {2, 0.0}}));
+  std::string dat = "h\n";
+  dat.reserve(kMaxTableEntries * 24);
+  for (int i = 0; i < kMaxTableEntries; ++i) dat += "2020 1 1 0 0 64.0 0\n";
+  ScopedWorkDir::write("delta_t.dat", dat);
+  ::testing::internal::CaptureStdout();
+  EXPECT_NEAR(seconds(time_scales(jan_2020(1, 1.0)).jd_tt, jan_2020(1, 1.0)), 64.0, kJdResolutionS);
+  ::testing::internal::GetCapturedStdout();
+
+  ScopedWorkDir::write("delta_t.dat", dat + "2020 1 1 0 0 64.0 0\n");
+  EXPECT_EXIT(time_scales(jan_2020(1, 1.0)), ::testing::ExitedWithCode(2),
+              "delta_t\\.dat.*100000");
+}
+
+TEST_F(TimeScalesTest, MissingOrEmptyTablesStopNamingTheFile) {
+  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
+  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.iers");
+
+  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
+  std::filesystem::remove("delta_t.dat");
+  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
+
+  ScopedWorkDir::write("delta_t.dat", "only a header\n");
+  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
+}
+
+}  // namespace
+}  // namespace zembrel::astro
