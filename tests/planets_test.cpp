@@ -90,18 +90,18 @@ TEST_F(ConstantFile, CentreAndBodyTable) {
   expect_vec(r.sun, kSun, "centre 2: sun");
 }
 
-// Runs planets3 in a child process with the screen sent to a file; returns
-// what the child printed.
+// Runs planets3 in a child process with the screen (and the error stream,
+// after it) sent to files; returns what the child printed on both.
 std::string screen_of_stopped_call(double jd, int centre, int body) {
   EXPECT_EXIT(
       {
         if (std::freopen("screen.txt", "w", stdout) == nullptr) std::_Exit(99);
+        if (std::freopen("errors.txt", "w", stderr) == nullptr) std::_Exit(99);
         planets3(centre, body, jd);
       },
       ::testing::ExitedWithCode(255), "");
-  std::ifstream in("screen.txt");
   std::stringstream s;
-  s << in.rdbuf();
+  s << std::ifstream("screen.txt").rdbuf() << std::ifstream("errors.txt").rdbuf();
   return s.str();
 }
 
