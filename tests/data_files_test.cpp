@@ -330,4 +330,208 @@ TEST(NutationFile, SeriesReproducesErfaNut80) {
   }
 }
 
+// ---------------------------------------------------------------------------
+// The time-scale tables, read as whitespace-separated records.
+
+std::vector<std::vector<double>> read_table(const std::string& name, std::size_t header,
+                                            std::size_t values) {
+  const auto lines = read_lines(name);
+  std::vector<std::vector<double>> rows;
+  for (std::size_t i = header; i < lines.size(); ++i) {
+    std::istringstream in(lines[i]);
+    std::vector<double> row;
+    double v;
+    while (in >> v) row.push_back(v);
+    EXPECT_EQ(row.size(), values) << name << " line " << i + 1;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Julian date of 0h of a civil date: Julian calendar up to 1582-10-04,
+// Gregorian from 1582-10-15 (Meeus, Astronomical Algorithms, ch. 7).
+double jd0(int y, int m, int d) {
+  const bool gregorian = y * 10000 + m * 100 + d >= 15821015;
+  if (m <= 2) { y -= 1; m += 12; }
+  double b = 0.0;
+  if (gregorian) { const int a = y / 100; b = 2 - a + a / 4; }
+  return std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + d + b - 1524.5;
+}
+
+TEST(TimeScaleTables, IersSeriesIsTheDailyC04Series) {
+  const auto lines = read_lines("delta_t.iers");
+  ASSERT_GT(lines.size(), 12u);
+  EXPECT_NE(lines[2].find("C04"), std::string::npos);
+  const auto rows = read_table("delta_t.iers", 12, 16);
+  ASSERT_GT(rows.size(), 22000u);
+  // First record of the IERS 14 C04 series: 1962-01-01, MJD 37665.
+  EXPECT_EQ(rows.front()[0], 1962.0);
+  EXPECT_EQ(rows.front()[3], 37665.0);
+  EXPECT_EQ(rows.front()[6], 0.0326338);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const auto& r = rows[i];
+    ASSERT_EQ(r[3], rows[i - 1][3] + 1.0) << "line " << i + 13;  // one day per record
+    ASSERT_EQ(r[3], jd0(static_cast<int>(r[0]), static_cast<int>(r[1]), static_cast<int>(r[2])) - 2400000.5);
+    if (r[0] >= 1972.0) {
+      ASSERT_LT(std::fabs(r[6]), 0.9) << "line " << i + 13;  // UTC kept within 0.9 s
+    }
+  }
+  // The leap second at the end of 2016: UT1-UTC steps up by one second.
+  for (std::size_t i = 1; i < rows.size(); ++i)
+    if (rows[i][0] == 2017.0 && rows[i][1] == 1.0 && rows[i][2] == 1.0) {
+      EXPECT_NEAR(rows[i][6] - rows[i - 1][6], 1.0, 0.01);
+    }
+}
+
+TEST(TimeScaleTables, DeltaTCoversTheEphemerisYearsContinuously) {
+  const auto rows = read_table("delta_t.dat", 1, 7);
+  ASSERT_GT(rows.size(), 1000u);
+  EXPECT_EQ(rows.front()[0], 1550.0);
+  EXPECT_GE(rows.back()[0], 2650.0);
+  double last_jd = 0.0;
+  for (const auto& r : rows) {
+    const double jd = jd0(static_cast<int>(r[0]), static_cast<int>(r[1]), static_cast<int>(r[2]));
+    ASSERT_GT(jd, last_jd) << r[0] << "-" << r[1] << "-" << r[2];
+    ASSERT_LE(jd - last_jd, 366.0 + (last_jd == 0.0 ? 1e9 : 0.0));  // no gap over a year
+    EXPECT_EQ(r[3], jd - 2400000.5);                                 // column 4: MJD
+    EXPECT_NEAR(r[4], 2000.0 + (jd - 2451545.0) / 365.25, 1e-6);     // column 5: decimal year
+    last_jd = jd;
+  }
+  // Delta T (s) at 0h UT1 of 1 January, from Debian's python3-skyfield 1.45
+  // (load.timescale(builtin=True), Time.delta_t): the Morrison, Stephenson,
+  // Hohenkerk & Zawilski (2021) splines before 1973, IERS data after.
+  const struct { double year, delta_t, tol; } refs[] = {
+      {1600, 109.1162, 1e-3}, {1700, 14.0979, 1e-3}, {1800, 18.3656, 1e-3},
+      {1900, -1.9754, 1e-3},  {1950, 28.9320, 1e-3}, {1961, 33.3582, 1e-3},
+      {1980, 50.5387, 2e-3},  {2000, 63.8285, 2e-3}, {2020, 69.3612, 2e-3},
+  };
+  for (const auto& ref : refs) {
+    bool found = false;
+    for (const auto& r : rows)
+      if (r[0] == ref.year && r[1] == 1.0 && r[2] == 1.0) {
+        EXPECT_NEAR(r[5], ref.delta_t, ref.tol) << ref.year;
+        found = true;
+      }
+    EXPECT_TRUE(found) << ref.year;
+  }
+  // After the observations: a smooth join to the long-term parabola of
+  // Morrison & Stephenson (2004), -20 + 32 u^2 s, u = (year - 1820)/100.
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    ASSERT_LT(std::fabs(rows[i][5] - rows[i - 1][5]), 6.0) << rows[i][0];
+    if (rows[i][0] >= 2151.0) {
+      const double u = (rows[i][4] - 1820.0) / 100.0;
+      EXPECT_NEAR(rows[i][5], -20.0 + 32.0 * u * u, 1e-4) << rows[i][0];
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The star catalogue.
+
+struct Star {
+  std::string name;
+  double ra_hours, dec_degrees, pm_ra, pm_dec, rv, parallax;
+};
+
+// Packed sexagesimal h.mmss or d.mmss to hours or degrees, from the digits.
+double unpack(const std::string& field_text, bool* ok) {
+  std::string t;
+  for (char ch : field_text) if (ch != ' ') t += ch;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) t.erase(0, 1);
+  const auto dot = t.find('.');
+  *ok = dot != std::string::npos && t.size() >= dot + 5;
+  if (!*ok) return 0.0;
+  const double whole = std::stod(t.substr(0, dot));
+  const double minutes = std::stod(t.substr(dot + 1, 2));
+  const double seconds = std::stod(t.substr(dot + 3, 2) + "." + t.substr(dot + 5));
+  *ok = minutes < 60.0 && seconds < 60.0;
+  const double v = whole + minutes / 60.0 + seconds / 3600.0;
+  return negative ? -v : v;
+}
+
+std::vector<Star> read_catalogue() {
+  const auto lines = read_lines("estrellas.dat");
+  std::vector<Star> stars;
+  for (std::size_t i = 6; i < lines.size(); ++i) {
+    const auto& l = lines[i];
+    EXPECT_EQ(l.size(), 111u) << l;
+    if (l.size() < 111) continue;
+    Star s;
+    s.name = l.substr(3, 15);
+    bool ok_ra, ok_dec;
+    s.ra_hours = unpack(l.substr(20, 15), &ok_ra);
+    s.dec_degrees = unpack(l.substr(39, 14), &ok_dec);
+    EXPECT_TRUE(ok_ra && ok_dec) << l;
+    s.pm_ra = field(l, 59, 10);
+    s.pm_dec = field(l, 78, 10);
+    s.rv = field(l, 92, 8);
+    s.parallax = field(l, 103, 9);
+    stars.push_back(s);
+  }
+  return stars;
+}
+
+TEST(StarCatalogue, NinetyNineStarsInTheAlmanacOrder) {
+  const auto stars = read_catalogue();
+  ASSERT_EQ(stars.size(), 99u);
+  EXPECT_EQ(stars[0].name, "Alpheratz      ");
+  EXPECT_EQ(stars[17].name, "Sirius         ");
+  EXPECT_EQ(stars[37].name, "Rigil Kentaurus");
+  EXPECT_EQ(stars[48].name, "Vega           ");
+  EXPECT_EQ(stars[56].name, "Markab         ");
+  EXPECT_EQ(stars[57].name, "Polaris        ");
+  for (std::size_t i = 0; i < stars.size(); ++i) {
+    const auto& s = stars[i];
+    EXPECT_NE(s.name[0], ' ') << "star " << i + 1;
+    for (char ch : s.name) EXPECT_TRUE(ch >= ' ' && ch <= '~') << s.name;
+    EXPECT_TRUE(s.ra_hours >= 0.0 && s.ra_hours < 24.0) << s.name;
+    EXPECT_TRUE(std::fabs(s.dec_degrees) <= 90.0) << s.name;
+    EXPECT_EQ(s.rv, 0.0) << s.name;
+    EXPECT_GT(s.parallax, 0.0) << s.name;
+    if (i >= 59) {
+      EXPECT_GE(s.ra_hours, stars[i - 1].ra_hours) << "stars 59-99 go by RA";
+    }
+  }
+  // A declination between 0 and -1 degree keeps its minus sign (Mintaka).
+  bool mintaka = false;
+  for (const auto& l : read_lines("estrellas.dat"))
+    if (l.find("Mintaka") != std::string::npos) {
+      mintaka = true;
+      EXPECT_NE(l.substr(39, 14).find("-0."), std::string::npos) << l;
+    }
+  EXPECT_TRUE(mintaka);
+}
+
+TEST(StarCatalogue, FamousStarsMatchPublishedHipparcosValues) {
+  const auto stars = read_catalogue();
+  ASSERT_EQ(stars.size(), 99u);
+  // Hipparcos catalogue (ESA 1997, I/239) proper motions (mas/yr, mu_alpha*cos
+  // delta); parallaxes of ESA 1997 and of the new reduction (van Leeuwen 2007);
+  // ICRS positions at epoch J2000.0 as published by SIMBAD from Hipparcos.
+  const struct {
+    std::size_t number;
+    int rh, rm; double rs;
+    int dd, dm; double ds;
+    double pm_ra, pm_dec, plx1997, plx2007;
+  } refs[] = {
+      {18, 6, 45, 8.91728, -16, 42, 58.0171, -546.01, -1223.08, 379.21, 379.21},   // Sirius
+      {49, 18, 36, 56.33635, 38, 47, 1.2802, 201.02, 287.46, 128.93, 130.23},      // Vega
+      {58, 2, 31, 49.09456, 89, 15, 50.7923, 44.22, -11.74, 7.56, 7.54},           // Polaris
+      {38, 14, 39, 36.49400, -60, 50, 2.3737, -3678.19, 481.84, 742.12, 754.81},   // Rigil Kent.
+  };
+  const double deg = 3.141592653589793 / 180.0;
+  for (const auto& r : refs) {
+    const auto& s = stars[r.number - 1];
+    const double ra = r.rh + r.rm / 60.0 + r.rs / 3600.0;
+    const double dec = (r.dd < 0 ? -1.0 : 1.0) * (std::abs(r.dd) + r.dm / 60.0 + r.ds / 3600.0);
+    EXPECT_NEAR((s.ra_hours - ra) * 15.0 * 3600.0 * std::cos(dec * deg), 0.0, 0.1) << s.name;
+    EXPECT_NEAR((s.dec_degrees - dec) * 3600.0, 0.0, 0.1) << s.name;
+    EXPECT_NEAR(s.pm_ra, r.pm_ra, 0.5) << s.name;
+    EXPECT_NEAR(s.pm_dec, r.pm_dec, 0.5) << s.name;
+    EXPECT_TRUE(std::fabs(s.parallax - r.plx1997) < 0.05 || std::fabs(s.parallax - r.plx2007) < 0.05)
+        << s.name << " " << s.parallax;
+  }
+}
+
 }  // namespace

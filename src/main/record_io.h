@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <istream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -47,6 +48,9 @@ using Items = std::initializer_list<Item>;
 // std::invalid_argument.
 std::string list_record(Items items);
 std::string format_record(std::string_view format, Items items);
+// The same for items assembled at run time.
+std::string list_items(std::span<const Item> items);
+std::string format_items(std::string_view format, std::span<const Item> items);
 
 // Writing one record to a channel (kScreen or kResults).
 void write_list(int channel, Items items = {});
