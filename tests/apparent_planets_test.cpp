@@ -254,4 +254,21 @@ TEST_F(WithData, MoonAndJupiterOverMadrid) {
   EXPECT_EQ(r.events.semidiameter, 0.0);
 }
 
+TEST_F(WithData, ThirdTransitOfTheDayIsDropped) {
+  // 16 September 2000 at 178.7 E on the equator the apparent solar day is
+  // shorter than 24 h and the Sun crosses the meridian three times.
+  // Reference: upper 0.001331890 h (87.390981), lower 11.998349486 h
+  // (-87.583813), upper 23.995367384 h; set 6.055435868 h, rise
+  // 17.941271005 h.
+  const SearchRun r = run_search(2000, 9, 16, 11, 178.7, 0.0);
+  const auto& e = r.events;
+  EXPECT_NEAR(hours(e.transits[0][0]), 0.001331890, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[0][1]), 87.390981, 1e-4);
+  EXPECT_EQ(e.transits[0][3], 1.0);
+  EXPECT_NEAR(hours(e.transits[1][0]), 11.998349486, kTimeTol);
+  EXPECT_EQ(e.transits[1][3], 0.0);
+  EXPECT_NEAR(hours(e.set_time), 6.055435868, kTimeTol);
+  EXPECT_NEAR(hours(e.rise_time), 17.941271005, kTimeTol);
+}
+
 }  // namespace

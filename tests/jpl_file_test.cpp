@@ -182,6 +182,14 @@ TEST_F(CoordFile, InstantJustBeforeABoundaryIsStillEvaluated) {
     jd = std::nextafter(jd, 0.0);
     EXPECT_EQ(coord(jd, 3).status, 0) << i;
   }
+  // Further before a record boundary: the record's allowance (1e-9 of 32
+  // days) still moves the instant on, the sub-interval's (1e-9 of 16 days)
+  // no longer covers it.
+  for (double before : {2e-8, 3e-8}) {
+    const auto r = coord(boundary - before, 3);
+    ASSERT_EQ(r.status, 0) << before;
+    EXPECT_NEAR(r.state[0], expected(3, 3, 0, 1, -1.0), 1e-6);
+  }
 }
 
 TEST_F(CoordFile, ComponentSlotsAndCounts) {
@@ -344,6 +352,8 @@ TEST_F(ShippedFile, BodiesAndStatus) {
   const double r = std::hypot(moon.state[0], moon.state[1], moon.state[2]);
   EXPECT_GT(r, 356000.0 / kAuKm);
   EXPECT_LT(r, 407000.0 / kAuKm);
+  // An instant met in a day search, 1.9e-8 days before a record boundary.
+  EXPECT_EQ(coord(2455472.4999999809, 3).status, 0);
   EXPECT_EQ(coord(1900000.0, 3).status, 1);
   EXPECT_EQ(coord(2900000.0, 3).status, 1);
 }

@@ -257,7 +257,9 @@ CoordResult coord(double jd, int body) {
   }
   const double d = (buffer[1] - buffer[0]) / nsub;
   const double sd = (jd - buffer[0]) / d + 1e-9;
-  if (!(d > 0.0) || !(sd >= 0.0) || !(sd < nsub)) {
+  // Truncation toward zero: an instant a hair before the record's first date
+  // (placed in this record by the allowance above) belongs to sub-interval 0.
+  if (!(d > 0.0) || !(sd > -1.0) || !(sd < nsub)) {
     // The data record does not cover the instant.
     result.status = kCoordOutsideSpan;
     return result;
