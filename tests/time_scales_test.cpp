@@ -219,5 +219,21 @@ TEST_F(TimeScalesTest, MissingOrEmptyTablesStopNamingTheFile) {
   EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
 }
 
+TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {
+  for (const char* name : {"delta_t.iers", "delta_t.dat"}) {
+    const std::string data = std::string(ZEMBREL_DATA_DIR) + "/" + name;
+    if (!std::filesystem::exists(data)) GTEST_SKIP() << "no " << data;
+    std::filesystem::copy_file(data, name);
+  }
+  // 1 January 2020, 0 h UTC: UT1 - UTC = -0.1771222 s (IERS EOP 14 C04), and
+  // TT - UTC = 32.184 s + 37 leap seconds = 69.184 s whatever the tables' split.
+  const double utc = jan_2020(1);
+  ::testing::internal::CaptureStdout();
+  const TimeScales s = time_scales(utc);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_NEAR(seconds(s.jd_ut1, utc), -0.1771222, kJdResolutionS);
+  EXPECT_NEAR(seconds(s.jd_tt, utc), 69.184, kJdResolutionS);
+}
+
 }  // namespace
 }  // namespace zembrel::astro

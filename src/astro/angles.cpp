@@ -42,7 +42,7 @@ Sexagesimal degree_to_ddmmss(double value) {
 
 double degree_to_ddmmss_c(double value) {
   const Sexagesimal p = degree_to_ddmmss(value);
-  return sign_of(value) * (std::abs(p.degrees) + p.minutes / 100.0 + p.seconds / 10000.0);
+  return sign_of(value) * (std::fabs(static_cast<double>(p.degrees)) + p.minutes / 100.0 + p.seconds / 10000.0);
 }
 
 double degree_to_radian(double degrees) { return degrees * kPi / 180.0; }

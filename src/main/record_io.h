@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <istream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -27,6 +28,7 @@ class Item {
   Item(const std::string& s) : kind_(Kind::text), text_(s) {}
   Item(int i) : kind_(Kind::integer), int_(i) {}
   Item(double d) : kind_(Kind::real), real_(d) {}
+  Item(char) = delete;  // a single character would silently become an integer
 
   Kind kind() const { return kind_; }
   const std::string& text() const { return text_; }
@@ -47,6 +49,9 @@ using Items = std::initializer_list<Item>;
 // std::invalid_argument.
 std::string list_record(Items items);
 std::string format_record(std::string_view format, Items items);
+// The same for items assembled at run time.
+std::string list_items(std::span<const Item> items);
+std::string format_items(std::string_view format, std::span<const Item> items);
 
 // Writing one record to a channel (kScreen or kResults).
 void write_list(int channel, Items items = {});

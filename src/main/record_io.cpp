@@ -1,0 +1,440 @@
+#include "main/record_io.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "main/format.h"
+
+namespace zembrel::io {
+
+namespace {
+
+using format::Descriptor;
+
+const char* kind_name(Item::Kind k) {
+  switch (k) {
+    case Item::Kind::text: return "text";
+    case Item::Kind::integer: return "integer";
+    case Item::Kind::real: return "double";
+  }
+  return "?";
+}
+
+[[noreturn]] void type_mismatch(std::string_view fmt, std::size_t item, const char* expected, const char* got) {
+  throw std::invalid_argument("format \"" + std::string(fmt) + "\": item " + std::to_string(item) +
+                              " is " + got + " where " + expected + " is expected");
+}
+
+std::string render_item(std::string_view fmt, const Descriptor& d, const Item& item, std::size_t number) {
+  switch (d.op) {
+    case Descriptor::Op::a:
+      if (item.kind() != Item::Kind::text) type_mismatch(fmt, number, "text", kind_name(item.kind()));
+      return format::render_text(item.text(), d);
+    case Descriptor::Op::i:
+      if (item.kind() != Item::Kind::integer) type_mismatch(fmt, number, "integer", kind_name(item.kind()));
+      return format::render_integer(item.integer(), d);
+    case Descriptor::Op::f:
+      if (item.kind() != Item::Kind::real) type_mismatch(fmt, number, "double", kind_name(item.kind()));
+      return format::render_fixed(item.real(), d.width, d.decimals);
+    case Descriptor::Op::e:
+    case Descriptor::Op::d:
+      if (item.kind() != Item::Kind::real) type_mismatch(fmt, number, "double", kind_name(item.kind()));
+      return format::render_exponential(item.real(), d.width, d.decimals, d.op == Descriptor::Op::e ? 'E' : 'D');
+    default:
+      break;
+  }
+  return {};
+}
+
+// ---------------------------------------------------------------------------
+// Results file.
+
+constexpr const char* kResultsName = "Resultados.txt";
+
+struct ResultsFile {
+  std::FILE* file = nullptr;
+  std::string path;        // absolute, fixed at connection
+  bool replace = false;    // an existing file: the first record replaces it
+};
+
+ResultsFile& results() {
+  static ResultsFile r;
+  return r;
+}
+
+void flush_all() {
+  std::fflush(stdout);
+  if (results().file != nullptr) std::fflush(results().file);
+}
+
+[[noreturn]] void results_failure(const std::string& what) {
+  runtime_error("File '" + std::string(kResultsName) + "' (unit = " + std::to_string(kResults) + ")",
+                what + ": " + std::strerror(errno));
+}
+
+void write_results_line(const std::string& line) {
+  ResultsFile& r = results();
+  if (r.file == nullptr) connect_results();
+  if (r.replace) {
+    r.replace = false;
+    errno = 0;
+    r.file = std::freopen(r.path.c_str(), "w", r.file);
+    if (r.file == nullptr) results_failure("Cannot rewrite file");
+  }
+  errno = 0;
+  if (std::fwrite(line.data(), 1, line.size(), r.file) != line.size() || std::fputc('\n', r.file) == EOF ||
+      std::fflush(r.file) != 0) {
+    results_failure("Cannot write to file");
+  }
+}
+
+void write_record(int channel, const std::string& line) {
+  if (channel == kScreen) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  } else if (channel == kResults) {
+    write_results_line(line);
+  } else {
+    throw std::invalid_argument("no output channel " + std::to_string(channel));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// List-directed input helpers.
+
+using Traits = std::char_traits<char>;
+
+bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool ends_value(int c) {
+  return c == Traits::eof() || is_blank(c) || c == ',' || c == ';' || c == '/';
+}
+
+ReadStatus bad_status(const Target& t) {
+  return std::holds_alternative<int*>(t) ? ReadStatus::bad_integer : ReadStatus::bad_real;
+}
+
+bool assign(const Target& t, std::string_view token) {
+  if (auto* p = std::get_if<int*>(&t)) {
+    int v = 0;
+    if (!format::parse_list_integer(token, v)) return false;
+    **p = v;
+    return true;
+  }
+  double v = 0.0;
+  if (!format::parse_list_real(token, v)) return false;
+  *std::get<double*>(t) = v;
+  return true;
+}
+
+ListReader& keyboard() {
+  static ListReader reader(std::cin);
+  return reader;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Output.
+
+std::string list_record(Items items) { return list_items(std::span<const Item>(items.begin(), items.size())); }
+
+std::string format_record(std::string_view fmt, Items items) {
+  return format_items(fmt, std::span<const Item>(items.begin(), items.size()));
+}
+
+std::string list_items(std::span<const Item> items) {
+  if (items.empty()) return {};
+  std::string out = " ";
+  bool first = true;
+  bool previous_text = false;
+  for (const Item& item : items) {
+    const bool text = item.kind() == Item::Kind::text;
+    // The record's own leading blank separates the first item.
+    if (!first && !(text && previous_text)) out += ' ';
+    switch (item.kind()) {
+      case Item::Kind::text: out += item.text(); break;
+      case Item::Kind::integer: out += format::list_integer(item.integer()); break;
+      case Item::Kind::real: out += format::list_real(item.real()); break;
+    }
+    first = false;
+    previous_text = text;
+  }
+  return out;
+}
+
+std::string format_items(std::string_view fmt, std::span<const Item> list) {
+  const format::Format& f = format::parse_format(fmt);
+  std::string out;
+  std::size_t next = 0;     // next item
+  std::size_t pending = 0;  // blanks of X descriptors not yet written
+  std::size_t k = 0;
+  while (true) {
+    if (k == f.list.size()) {
+      if (next == list.size()) break;
+      if (!f.data_in_reversion) {
+        throw std::invalid_argument("format \"" + std::string(fmt) + "\" has no edit descriptor for item " +
+                                    std::to_string(next + 1));
+      }
+      // Format reversion: the record ends, its trailing X blanks are dropped.
+      out += '\n';
+      pending = 0;
+      k = f.reversion;
+      continue;
+    }
+    const Descriptor& d = f.list[k++];
+    switch (d.op) {
+      case Descriptor::Op::x:
+        pending += static_cast<std::size_t>(d.width);
+        continue;
+      case Descriptor::Op::slash:
+        out += '\n';
+        pending = 0;
+        continue;
+      case Descriptor::Op::literal:
+        out.append(pending, ' ');
+        pending = 0;
+        out += d.text;
+        continue;
+      default:
+        break;
+    }
+    if (next == list.size()) break;  // output ends at the first unused data descriptor
+    std::string field = render_item(fmt, d, list[next], next + 1);
+    ++next;
+    out.append(pending, ' ');
+    pending = 0;
+    out += field;
+  }
+  return out;
+}
+
+void write_list(int channel, Items items) { write_record(channel, list_record(items)); }
+
+void write_fmt(int channel, std::string_view format, Items items) {
+  write_record(channel, format_record(format, items));
+}
+
+// ---------------------------------------------------------------------------
+// Results file.
+
+void connect_results() {
+  ResultsFile& r = results();
+  if (r.file != nullptr) return;
+  std::error_code ec;
+  const std::filesystem::path path = std::filesystem::absolute(kResultsName, ec);
+  r.path = ec ? std::string(kResultsName) : path.string();
+  const bool exists = std::filesystem::exists(r.path, ec);
+  errno = 0;
+  // An existing file stays as it is until the first record replaces it.
+  r.file = std::fopen(r.path.c_str(), exists ? "r+" : "w");
+  if (r.file == nullptr) {
+    const int err = errno;
+    runtime_error("Opening file '" + std::string(kResultsName) + "' (unit = " + std::to_string(kResults) + ")",
+                  "Cannot open file '" + std::string(kResultsName) + "': " + std::strerror(err));
+  }
+  r.replace = exists;
+}
+
+void close_results() {
+  ResultsFile& r = results();
+  if (r.file == nullptr) return;
+  std::fclose(r.file);
+  r.file = nullptr;
+  r.replace = false;
+}
+
+// ---------------------------------------------------------------------------
+// List-directed input.
+
+ReadResult ListReader::read(Targets targets) {
+  const std::vector<Target> t(targets);
+  if (t.empty()) {
+    return skip_record() ? ReadResult{} : ReadResult{ReadStatus::end_of_file, 0};
+  }
+  auto drop_line = [this] {
+    int c = 0;
+    do c = in_.get();
+    while (c != Traits::eof() && c != '\n');
+  };
+  std::size_t item = 0;
+  bool value_open = false;  // a value was read and its separator not yet seen
+  while (item < t.size()) {
+    int c = in_.peek();
+    while (is_blank(c)) {
+      in_.get();
+      c = in_.peek();
+    }
+    if (c == Traits::eof()) return {ReadStatus::end_of_file, 0};
+    if (c == ',' || c == ';') {
+      in_.get();
+      if (value_open) {
+        value_open = false;
+      } else {
+        ++item;  // null value: the variable keeps its value
+      }
+      continue;
+    }
+    if (c == '/') {
+      in_.get();
+      drop_line();
+      return {};
+    }
+    std::string token;
+    while (!ends_value(in_.peek())) token += static_cast<char>(in_.get());
+    value_open = true;
+    const std::size_t star = token.find('*');
+    if (star == std::string::npos) {
+      if (!assign(t[item], token)) {
+        drop_line();
+        return {bad_status(t[item]), static_cast<int>(item + 1)};
+      }
+      ++item;
+      continue;
+    }
+    // r*c: r copies of c; r* alone: r null values.
+    const std::string_view count(token.data(), star);
+    long repeat = 0;
+    bool count_ok = !count.empty();
+    for (char ch : count) {
+      if (ch < '0' || ch > '9') {
+        count_ok = false;
+        break;
+      }
+      if (repeat < 1000000000L) repeat = repeat * 10 + (ch - '0');
+    }
+    if (!count_ok || repeat == 0) {
+      drop_line();
+      return {bad_status(t[item]), static_cast<int>(item + 1)};
+    }
+    const std::string_view value = std::string_view(token).substr(star + 1);
+    for (long r = 0; r < repeat && item < t.size(); ++r, ++item) {
+      if (!value.empty() && !assign(t[item], value)) {
+        drop_line();
+        return {bad_status(t[item]), static_cast<int>(item + 1)};
+      }
+    }
+  }
+  drop_line();
+  return {};
+}
+
+bool ListReader::skip_record() {
+  int c = in_.get();
+  if (c == Traits::eof()) return false;
+  while (c != Traits::eof() && c != '\n') c = in_.get();
+  return true;
+}
+
+void read_keyboard(Targets targets) {
+  std::fflush(stdout);
+  const ReadResult r = keyboard().read(targets);
+  if (r.status != ReadStatus::ok) {
+    runtime_error("Keyboard read (unit = " + std::to_string(kKeyboard) + ", file = 'stdin')",
+                  read_error_message(r));
+  }
+}
+
+int read_int() {
+  int v = 0;
+  read_keyboard({&v});
+  return v;
+}
+
+double read_real() {
+  double v = 0.0;
+  read_keyboard({&v});
+  return v;
+}
+
+// ---------------------------------------------------------------------------
+// Formatted input.
+
+ReadResult read_formatted(std::string_view fmt, std::string_view record,
+                          std::initializer_list<FormattedTarget> targets) {
+  const format::Format& f = format::parse_format(fmt);
+  const std::vector<FormattedTarget> t(targets);
+  std::size_t column = 0;
+  std::size_t next = 0;
+  auto field_at = [&](std::size_t width) {
+    std::string field;
+    if (column < record.size()) field = std::string(record.substr(column, width));
+    field.resize(width, ' ');  // a short record reads as if padded with blanks
+    column += width;
+    return field;
+  };
+  for (const Descriptor& d : f.list) {
+    if (d.op == Descriptor::Op::x) {
+      column += static_cast<std::size_t>(d.width);
+      continue;
+    }
+    if (!d.is_data()) {
+      throw std::invalid_argument("format \"" + std::string(fmt) + "\": only data and X descriptors can be read");
+    }
+    if (next == t.size()) return {};
+    const FormattedTarget& target = t[next];
+    const int number = static_cast<int>(next + 1);
+    ++next;
+    if (d.op == Descriptor::Op::a) {
+      auto* s = std::get_if<std::string*>(&target);
+      if (s == nullptr) throw std::invalid_argument("format \"" + std::string(fmt) + "\": A needs a text target");
+      if (d.has_width) {
+        **s = field_at(static_cast<std::size_t>(d.width));
+      } else {
+        **s = column < record.size() ? std::string(record.substr(column)) : std::string();
+        column = record.size();
+      }
+      continue;
+    }
+    const std::string field = field_at(static_cast<std::size_t>(d.width));
+    if (d.op == Descriptor::Op::i) {
+      auto* p = std::get_if<int*>(&target);
+      if (p == nullptr) throw std::invalid_argument("format \"" + std::string(fmt) + "\": I needs an integer target");
+      if (!format::parse_field_integer(field, **p)) return {ReadStatus::bad_integer, number};
+      continue;
+    }
+    auto* p = std::get_if<double*>(&target);
+    if (p == nullptr) throw std::invalid_argument("format \"" + std::string(fmt) + "\": F, E, D need a double target");
+    if (!format::parse_field_real(field, d.decimals, **p)) return {ReadStatus::bad_real, number};
+  }
+  if (next < t.size()) {
+    throw std::invalid_argument("format \"" + std::string(fmt) + "\" has fewer fields than targets");
+  }
+  return {};
+}
+
+// ---------------------------------------------------------------------------
+// Errors and stops.
+
+std::string read_error_message(const ReadResult& r) {
+  switch (r.status) {
+    case ReadStatus::ok: return {};
+    case ReadStatus::end_of_file: return "End of file";
+    case ReadStatus::bad_integer: return "Bad integer for item " + std::to_string(r.item) + " in list input";
+    case ReadStatus::bad_real: return "Bad real number in item " + std::to_string(r.item) + " of list input";
+  }
+  return {};
+}
+
+void runtime_error(std::string_view where, std::string_view message) {
+  flush_all();
+  std::fprintf(stderr, "%.*s\nRuntime error: %.*s\n", static_cast<int>(where.size()), where.data(),
+               static_cast<int>(message.size()), message.data());
+  std::fflush(stderr);
+  std::exit(2);
+}
+
+void stop(int code) {
+  flush_all();
+  std::fprintf(stderr, "STOP %d\n", code);
+  std::fflush(stderr);
+  std::exit(code & 0xff);
+}
+
+}  // namespace zembrel::io
