@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "astro/time_scales.h"
+#include "ephem/jpl_file.h"
 
 namespace {
 
@@ -578,6 +579,44 @@ TEST(ShippedTables, TimeScalesGiveTtMinusUtcFromTheLeapSecondTable) {
     const auto t = zembrel::astro::time_scales(jd_utc);
     EXPECT_NEAR((t.jd_tt - jd_utc) * 86400.0, 32.184 + r.tai_utc, 1e-4) << r.y << "-" << r.m;
   }
+}
+
+TEST(ShippedTables, CoordReproducesJplTestPoints) {
+  const WorkDirWithData dir;
+  // coord converts kilometres with 149597870.7 km; JPL's points use DE405's AU.
+  const double to_de405_au = zembrel::ephem::kAuKm / kDe405Au;
+  const auto body = [&](double jd, int b) {
+    const auto r = zembrel::ephem::coord(jd, b);
+    EXPECT_EQ(r.status, 0) << "JD " << jd << " body " << b;
+    auto st = r.state;
+    if (b <= 11)
+      for (auto& v : st) v *= to_de405_au;
+    return st;
+  };
+  const auto barycentric = [&](double jd, int target) {
+    std::array<double, 6> r{};
+    if (target == 12) return r;
+    if (target == 13) return body(jd, 3);
+    if (target != 3 && target != 10) return body(jd, target);
+    const auto emb = body(jd, 3), moon = body(jd, 10);
+    for (std::size_t i = 0; i < 6; ++i) {
+      r[i] = emb[i] - moon[i] / (1.0 + kDe405Emrat);
+      if (target == 10) r[i] += moon[i];
+    }
+    return r;
+  };
+  for (const auto& p : kTestPoints) {
+    const auto x = static_cast<std::size_t>(p.component - 1);
+    double got;
+    if (p.target == 14) {
+      got = body(p.jd, 12)[p.component <= 2 ? x : x + 1];
+    } else {
+      got = barycentric(p.jd, p.target)[x] - barycentric(p.jd, p.center)[x];
+    }
+    EXPECT_NEAR(got, p.value, 1e-12)
+        << "JD " << p.jd << " target " << p.target << " centre " << p.center << " x" << p.component;
+  }
+  EXPECT_EQ(zembrel::ephem::coord(2451545.0, 13).status, 3);  // librations left out
 }
 
 }  // namespace
