@@ -493,9 +493,9 @@ bool parse_field_real(std::string_view field, int decimals, double& out) {
   bool any_digit = false;
   for (char c : mantissa) any_digit = any_digit || is_digit(c);
   if (!any_digit) {
-    // An empty field, a lone sign or point: zero (an exponent alone is not a number).
-    if (m < rest.size()) return false;
-    out = negative ? -0.0 : 0.0;
+    // No digits: zero.  A lone sign is unsigned zero; with anything after the
+    // sign (a point, an exponent) the sign is kept.
+    out = (negative && !rest.empty()) ? -0.0 : 0.0;
     return true;
   }
   if (!point) exponent -= decimals;  // implied decimal point

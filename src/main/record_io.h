@@ -28,6 +28,7 @@ class Item {
   Item(const std::string& s) : kind_(Kind::text), text_(s) {}
   Item(int i) : kind_(Kind::integer), int_(i) {}
   Item(double d) : kind_(Kind::real), real_(d) {}
+  Item(char) = delete;  // a single character would silently become an integer
 
   Kind kind() const { return kind_; }
   const std::string& text() const { return text_; }
