@@ -15,7 +15,6 @@ void efem() { not_available(); }
 void reconoce_parlanchin() { not_available(); }
 void recta_altura() { not_available(); }
 void zembrel() { not_available(); }
-void ecuacion_tiempo() { not_available(); }
 void prepara_crepusculo() { not_available(); }
 
 }  // namespace zembrel::utilities

@@ -1,0 +1,302 @@
+#include "ephem/apparent_planets.h"
+
+#include <cmath>
+#include <vector>
+
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/precession_nutation.h"
+#include "ephem/jpl_file.h"
+#include "ephem/planets.h"
+#include "main/record_io.h"
+
+namespace zembrel::ephem {
+
+namespace {
+
+using astro::Vec3;
+
+constexpr double kEarthRadiusKm = 6378.1363;
+constexpr double kMoonRadiusKm = 1738.0;
+constexpr double kSunRadiusKm = 696000.0;
+constexpr double kLightKmPerS = 299792.458;
+constexpr double kGauss = 0.01720209895;
+constexpr double kLightTimeTolerance = 1e-12;  // days
+constexpr int kMaxLightTimePasses = 50;
+constexpr double kJ2000 = 2451545.0;
+
+Vec3 add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 mul(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
+Vec3 div(const Vec3& a, double f) { return {a[0] / f, a[1] / f, a[2] / f}; }
+double dot(const Vec3& a, const Vec3& b) { return astro::scalar_product(a, b); }
+double norm(const Vec3& a) { return astro::vector_mod(a); }
+
+}  // namespace
+
+ApparentPlace apparent_planets_geo3(double jd, int body) {
+  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
+  const double mu = kGauss * kGauss / (c * c);     // Sun's gravitational radius, AU
+  const double emrat1 = 1.0 + kEarthMoonMassRatio;
+
+  // Barycentric dynamical time.
+  const double g = astro::degree_to_radian(357.53 + 0.9856003 * (jd - kJ2000));
+  const double tdb = jd + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
+
+  // The Earth and its velocity in units of c.
+  const CheckedState emb = checked_coord(tdb, 3);
+  const CheckedState moon = checked_coord(tdb, 10);
+  const Vec3 earth = sub(emb.position, div(moon.position, emrat1));
+  const Vec3 v = div(sub(emb.velocity, div(moon.velocity, emrat1)), c);
+  const double w = 1.0 / std::sqrt(1.0 - dot(v, v));
+
+  const Vec3 x = checked_coord(tdb, body).position;
+  const double distance = body == 10 ? norm(x) : norm(sub(earth, x));
+  const Vec3 sun0 = checked_coord(tdb, 11).position;
+
+  // Light time: the body at tdb - tau seen from the Earth at tdb.
+  Vec3 u_vec{}, q_vec{}, r_vec{};
+  double u = 0.0, r = 0.0, e = 0.0;
+  double tau = 0.0;
+  for (int pass = 0; pass < kMaxLightTimePasses; ++pass) {
+    const double t = tdb - tau;
+    const Vec3 sun = checked_coord(t, 11).position;
+    Vec3 p = checked_coord(t, body).position;
+    if (body == 10) {
+      const Vec3 bary = checked_coord(t, 3).position;
+      p = add(p, sub(bary, div(p, emrat1)));  // barycentric Moon
+    }
+    u_vec = sub(p, earth);
+    q_vec = sub(earth, sun0);
+    r_vec = sub(p, sun);
+    u = norm(u_vec);
+    double tau_new;
+    if (body != 11) {
+      r = norm(r_vec);
+      e = norm(q_vec);
+      tau_new = (u + 2.0 * mu * std::log((e + u + r) / (e - u + r))) / c;
+    } else {
+      tau_new = u / c;
+    }
+    if (!(std::fabs(tau_new - tau) > kLightTimeTolerance)) break;
+    tau = tau_new;
+  }
+
+  // Light deflection by the Sun.
+  const Vec3 u_hat = div(u_vec, u);
+  Vec3 p1 = u_hat;
+  if (body != 11) {
+    const Vec3 r_hat = div(r_vec, r);
+    const Vec3 e_hat = div(q_vec, e);
+    const Vec3 bend = sub(mul(e_hat, dot(u_hat, r_hat)), mul(r_hat, dot(e_hat, u_hat)));
+    p1 = add(u_hat, mul(div(bend, 1.0 + dot(r_hat, e_hat)), 2.0 * mu / e));
+  }
+
+  // Annual aberration.
+  const double p1v = dot(p1, v);
+  const Vec3 p2 = div(add(mul(p1, 1.0 / w), mul(v, 1.0 + p1v / (1.0 + 1.0 / w))), 1.0 + p1v);
+
+  // Mean equator and equinox of J2000 to the true ones of date.
+  const Vec3 p3 = astro::precession_ecuatoriales(kJ2000, jd, p2);
+  const astro::Nutation nut = astro::nutation_parameters(jd);
+  const Vec3 p4 = astro::nutation_ecuatoriales(nut.eps0, nut.eps, nut.dpsi, p3);
+
+  ApparentPlace place;
+  place.position = mul(p4, distance / norm(p4));
+  const astro::Spherical s = astro::cartesian_spherical(p4);
+  place.dec = s.latitude;
+  place.ra = astro::scale_angle(s.longitude);
+  place.distance = distance;
+  if (body == 10) {
+    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
+    place.semidiameter = std::asin(std::sin(place.parallax) * kMoonRadiusKm / kEarthRadiusKm);
+  } else if (body == 11) {
+    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
+    place.semidiameter = std::asin((kSunRadiusKm / kAuKm) / distance);
+  }
+  return place;
+}
+
+namespace {
+
+constexpr int kScanSteps = 1000;
+constexpr int kMaxEvents = 10;
+constexpr double kNewtonTolerance = 1e-8;  // hours
+constexpr double kEpsilon = 1e-8;          // hours, central difference
+// The Julian date of an instant is resolved to about 1.1e-8 hours, so the
+// Newton passes can keep stepping by about the tolerance without settling;
+// they are bounded, and the estimate reached is kept when its last step was
+// that small.
+constexpr int kMaxNewtonPasses = 60;
+constexpr double kAcceptedLastStep = 1e-6;  // hours
+
+// The day search of one body at one place.
+class DaySearch {
+ public:
+  DaySearch(int year, int month, int day, int body, double longitude, double latitude)
+      : year_(year), month_(month), day_(day), body_(body), longitude_(longitude),
+        latitude_(latitude) {
+    if (body == 11) {
+      h0_ = astro::degree_to_radian(-0.8333333333333334);
+    } else {
+      h0_ = astro::degree_to_radian(-0.5666666666666667);
+    }
+  }
+
+  struct Evaluation {
+    ApparentPlace place;
+    double h0 = 0.0;
+    astro::Horizontal horizon;
+    double f() const { return horizon.spherical.latitude - h0; }  // altitude above threshold
+    double g() const { return horizon.horizontal[1]; }            // east component
+  };
+
+  double jd(double hours) const { return astro::julian_date(year_, month_, day_, hours); }
+
+  Evaluation evaluate(double hours) const {
+    Evaluation e;
+    const double t = jd(hours);
+    e.place = apparent_planets_geo3(t, body_);
+    e.h0 = h0_;
+    if (body_ == 10) {
+      e.h0 = astro::degree_to_radian(-0.5666666666666667) - e.place.semidiameter +
+             e.place.parallax;
+    }
+    e.horizon = horizon(hours, e.place);
+    return e;
+  }
+
+  astro::Horizontal horizon(double hours, const ApparentPlace& place) const {
+    return astro::equatorial_to_horizontal(jd(hours), longitude_, latitude_, place.position);
+  }
+
+  double latitude() const { return latitude_; }
+
+ private:
+  int year_, month_, day_, body_;
+  double longitude_, latitude_;
+  double h0_;
+};
+
+// Newton's method from `t` on the function `value_and_slope(t)`; the
+// evaluation at the final pass's starting hour is returned with the root.
+struct NewtonResult {
+  bool found = false;
+  double root = 0.0;
+  double slope = 0.0;
+  DaySearch::Evaluation at;  // evaluation at the last pass's starting hour
+};
+
+template <class Step>
+NewtonResult newton(double t, Step step) {
+  NewtonResult res;
+  for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
+    double value = 0.0, slope = 0.0;
+    step(t, res.at, value, slope);
+    const double next = t - value / slope;
+    if (!std::isfinite(next)) return res;  // flat function: no event here
+    res.slope = slope;
+    res.root = next;
+    if (!(std::fabs(next - t) > kNewtonTolerance)) {
+      res.found = true;
+      return res;
+    }
+    if (pass == kMaxNewtonPasses - 1) {
+      res.found = std::fabs(next - t) <= kAcceptedLastStep;
+      return res;
+    }
+    t = next;
+  }
+  return res;
+}
+
+double azimuth_from_north(const astro::Horizontal& h) {
+  return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
+}
+
+}  // namespace
+
+PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
+                                 double latitude) {
+  const DaySearch search(year, month, day, body, longitude, latitude);
+  PlanetaryEvents out;
+
+  const DaySearch::Evaluation noon = search.evaluate(12.0);
+  out.semidiameter = noon.place.semidiameter;
+  out.parallax = noon.place.parallax;
+
+  // Scan of the day for sign changes of the altitude above the threshold and
+  // of the east component (meridian); the end of the step is kept.
+  std::vector<double> crossings, meridians;
+  const double step = 24.0 / kScanSteps;
+  DaySearch::Evaluation prev = search.evaluate(0.0);
+  for (int i = 1; i <= kScanSteps; ++i) {
+    const double h = i * step;
+    const DaySearch::Evaluation now = search.evaluate(h);
+    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxEvents) crossings.push_back(h);
+    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxEvents) meridians.push_back(h);
+    prev = now;
+  }
+
+  if (crossings.empty()) {
+    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kResults, {text});
+  }
+  if (meridians.empty()) {
+    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
+  }
+
+  // Rising and setting: the derivative keeps the apparent place of hour t.
+  for (double t0 : crossings) {
+    const NewtonResult r = newton(t0, [&](double t, DaySearch::Evaluation& at, double& value,
+                                          double& slope) {
+      at = search.evaluate(t);
+      const double up = search.horizon(t + kEpsilon, at.place).spherical.latitude - at.h0;
+      const double down = search.horizon(t - kEpsilon, at.place).spherical.latitude - at.h0;
+      value = at.f();
+      slope = (up - down) / (2.0 * kEpsilon);
+    });
+    if (!r.found) continue;
+    if (r.slope > 0.0) {
+      out.rise_time = astro::degree_to_ddmmss_c(r.root);
+      out.rise_azimuth = azimuth_from_north(r.at.horizon);
+    } else if (r.slope < 0.0) {
+      out.set_time = astro::degree_to_ddmmss_c(r.root);
+      out.set_azimuth = azimuth_from_north(r.at.horizon);
+    }
+  }
+
+  // Meridian transits: the derivative follows the apparent place too.
+  int k = 0;
+  for (double t0 : meridians) {
+    const NewtonResult r = newton(t0, [&](double t, DaySearch::Evaluation& at, double& value,
+                                          double& slope) {
+      at = search.evaluate(t);
+      const double up = search.evaluate(t + kEpsilon).g();
+      const double down = search.evaluate(t - kEpsilon).g();
+      value = at.g();
+      slope = (up - down) / (2.0 * kEpsilon);
+    });
+    if (!r.found) continue;
+    if (k == 2) break;  // the table has two rows
+    const astro::Vec3& hv = r.at.horizon.horizontal;
+    double kind;
+    if (hv[2] < 0.0) {
+      kind = 0.0;
+    } else {
+      const double q = hv[0] / std::sqrt(hv[0] * hv[0] + hv[1] * hv[1] + hv[2] * hv[2]);
+      const double c = -std::cos(astro::degree_to_radian(search.latitude()));
+      kind = q < c ? -1.0 : 1.0;
+    }
+    auto& row = out.transits[k];
+    row[0] = astro::degree_to_ddmmss_c(r.root);
+    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(r.at.horizon.spherical.latitude));
+    row[2] = azimuth_from_north(r.at.horizon);
+    row[3] = kind;
+    ++k;
+  }
+  return out;
+}
+
+}  // namespace zembrel::ephem

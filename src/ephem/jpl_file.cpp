@@ -1,0 +1,299 @@
+#include "ephem/jpl_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "astro/angles.h"
+#include "main/record_io.h"
+
+namespace zembrel::ephem {
+
+namespace {
+
+constexpr std::size_t kRecordBytes = kRecordValues * 8;
+constexpr const char* kWhere = "coord (ephem/jpl_file.cpp)";
+
+// Whole numbers stored as doubles.
+int whole(double v) { return static_cast<int>(v + 1e-9); }
+
+// The series and its derivative per day, without the checks of chebyshevf.
+ChebyshevResult series(double t0, double t1, const double* coef, int n, double t) {
+  const double x = (2.0 * t - t1 - t0) / (t1 - t0);
+  const double w = 2.0 * x;
+  double p_prev = 1.0, p = x;  // T0, T1
+  double v_prev = 0.0, v = 1.0;
+  double value = coef[0] * p_prev + coef[1] * p;
+  double rate = coef[0] * v_prev + coef[1] * v;
+  for (int k = 2; k < n; ++k) {
+    const double p_next = w * p - p_prev;
+    const double v_next = 2.0 * p + w * v - v_prev;
+    value += coef[k] * p_next;
+    rate += coef[k] * v_next;
+    p_prev = p;
+    p = p_next;
+    v_prev = v;
+    v = v_next;
+  }
+  return {value, 2.0 * rate / (t1 - t0), 0};
+}
+
+// ---------------------------------------------------------------------------
+// File access.  The header and the last few data records are kept between
+// calls; they are thrown away as soon as the file's identity, size or
+// modification time changes, so a replaced file is read afresh at once.
+// File times come from a coarse clock: a file modified less than two seconds
+// before it was read could be rewritten in place without a new stamp, so such
+// a file is read afresh at every call.
+
+struct FileKey {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  std::int64_t mtime_s = 0;
+  std::int64_t mtime_ns = 0;
+  bool operator==(const FileKey&) const = default;
+};
+
+struct Header {
+  int body_count = 0;
+  std::array<int, kMaxBodies + 1> coef_offset{};
+  std::array<int, kMaxBodies + 1> coef_count{};
+  std::array<double, kMaxBodies + 1> subinterval_count{};
+  double span_start = 0.0;
+  double span_end = 0.0;
+  double record_days = 0.0;
+  int values = 2;  // values taken from each data record
+  int records = 0;
+};
+
+struct DataRecord {
+  int number = 0;  // data record k (file record k + 2); 0 = empty slot
+  std::vector<double> values;
+};
+
+constexpr std::int64_t kRacyMarginNs = 2'000'000'000;
+
+struct Cache {
+  bool valid = false;
+  bool reusable = false;
+  FileKey key;
+  Header header;
+  std::array<DataRecord, 4> records;
+  std::size_t next_slot = 0;
+};
+
+Cache& cache() {
+  static Cache c;
+  return c;
+}
+
+[[noreturn]] void fail(const std::string& message) { io::runtime_error(kWhere, message); }
+
+double little_endian_double(const unsigned char* p) {
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+// The first `count` values of file record `record` (1-based).
+std::vector<double> read_record(int record, int count) {
+  std::ifstream in(kEphemerisFile, std::ios::binary);
+  if (!in) {
+    fail(std::string("Cannot open file '") + kEphemerisFile + "': " + std::strerror(errno));
+  }
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(count) * 8);
+  in.seekg(static_cast<std::streamoff>(record - 1) * static_cast<std::streamoff>(kRecordBytes));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in) {
+    fail(std::string("Cannot read record ") + std::to_string(record) + " of file '" +
+         kEphemerisFile + "'");
+  }
+  std::vector<double> values(count);
+  for (int i = 0; i < count; ++i) values[i] = little_endian_double(&bytes[i * 8]);
+  return values;
+}
+
+[[noreturn]] void bad_header(const char* what) {
+  fail(std::string("File '") + kEphemerisFile + "' has an invalid header: " + what);
+}
+
+// A whole number stored as a double, checked to lie in [lo, hi].
+int header_whole(double v, int lo, int hi, const char* what) {
+  if (!std::isfinite(v) || v + 1e-9 < lo || v + 1e-9 >= hi + 1.0) bad_header(what);
+  return whole(v);
+}
+
+Header read_header() {
+  Header h;
+  const std::vector<double> first = read_record(1, 1);
+  h.body_count = header_whole(first[0], 0, kMaxBodies, "body count");
+  const int n = h.body_count;
+  const std::vector<double> table = read_record(2, 3 * n + 3);
+  h.span_start = table[3 * n];
+  h.span_end = table[3 * n + 1];
+  h.record_days = table[3 * n + 2];
+  if (!std::isfinite(h.span_start) || !std::isfinite(h.span_end) || !(h.span_end > h.span_start))
+    bad_header("span");
+  if (!std::isfinite(h.record_days) || !(h.record_days > 0.0)) bad_header("record length in days");
+  const double records = (h.span_end - h.span_start) / h.record_days + 1e-9;
+  if (!(records < 1e9)) bad_header("record count");
+  h.records = static_cast<int>(records);
+
+  double values = 2.0;
+  for (int i = 1; i <= n; ++i) {
+    h.coef_count[i] = header_whole(table[n + i - 1], 0, kRecordValues, "coefficient count");
+    h.subinterval_count[i] = table[2 * n + i - 1];
+    if (h.coef_count[i] == 0) continue;
+    const double nsub = h.subinterval_count[i];
+    if (!std::isfinite(nsub) || nsub < 1.0 || nsub > kRecordValues || nsub != std::floor(nsub))
+      bad_header("sub-interval count");
+    h.coef_offset[i] = header_whole(table[i - 1], 3, kRecordValues, "coefficient pointer");
+    values = std::trunc(values + h.coef_count[i] * kComponentCount[i] * nsub);
+    if (values > kRecordValues) bad_header("more than 982 values per record");
+    // The body's block must lie inside the part of the record that is read.
+    const double last = h.coef_offset[i] - 1.0 + h.coef_count[i] * kComponentCount[i] * nsub;
+    if (last > kRecordValues) bad_header("coefficient block beyond the record");
+  }
+  h.values = static_cast<int>(values);
+  for (int i = 1; i <= n; ++i) {
+    if (h.coef_count[i] == 0) continue;
+    const double last = h.coef_offset[i] - 1.0 +
+                        h.coef_count[i] * kComponentCount[i] * h.subinterval_count[i];
+    if (last > h.values) bad_header("coefficient block beyond the values read");
+  }
+  return h;
+}
+
+// The header of the current file, reloaded when the file has changed.
+const Header& current_header() {
+  struct stat st {};
+  if (::stat(kEphemerisFile, &st) != 0) {
+    const int err = errno;
+    fail(std::string("Cannot open file '") + kEphemerisFile + "': " + std::strerror(err));
+  }
+  FileKey key;
+  key.device = st.st_dev;
+  key.inode = st.st_ino;
+  key.size = st.st_size;
+  key.mtime_s = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  key.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  Cache& c = cache();
+  if (!c.valid || !c.reusable || !(c.key == key)) {
+    const std::int64_t started = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count();
+    c.valid = false;
+    for (auto& r : c.records) r = DataRecord{};
+    c.header = read_header();
+    c.key = key;
+    c.reusable = key.mtime_s * 1'000'000'000 + key.mtime_ns < started - kRacyMarginNs;
+    c.valid = true;
+  }
+  return c.header;
+}
+
+// The first header.values values of data record k.
+const std::vector<double>& data_record(const Header& h, int k) {
+  Cache& c = cache();
+  for (const auto& r : c.records) {
+    if (r.number == k) return r.values;
+  }
+  DataRecord& slot = c.records[c.next_slot];
+  c.next_slot = (c.next_slot + 1) % c.records.size();
+  slot.number = 0;
+  slot.values = read_record(k + 2, h.values);
+  slot.number = k;
+  return slot.values;
+}
+
+}  // namespace
+
+ChebyshevResult chebyshevf(double t0, double t1, const double* coef, int n, double t) {
+  if ((t - t0) * (t - t1) > 0.0) return {0.0, 0.0, kCoordOutsideSpan};
+  if (n < 2 || n > 50) return {0.0, 0.0, kCoordNoSuchBody};
+  return series(t0, t1, coef, n, t);
+}
+
+CoordResult coord(double jd, int body) {
+  CoordResult result;
+  const bool known_body = body >= 1 && body <= kMaxBodies;
+  const int m = known_body ? kComponentCount[body] : 0;
+  result.count = (known_body && body <= 11) ? 2 * m : m;
+
+  const Header& h = current_header();
+
+  // A NaN instant fails every comparison; refuse it here like any instant
+  // outside the file.
+  if (!std::isfinite(jd) || (jd - h.span_start) * (jd - h.span_end) > 0.0) {
+    result.status = kCoordOutsideSpan;
+    return result;
+  }
+  if (!known_body || body > h.body_count) {
+    result.status = kCoordNoSuchBody;
+    return result;
+  }
+  const int k = whole((jd - h.span_start) / h.record_days) + 1;
+  if (k < 1 || k > h.records) {
+    result.status = kCoordOutsideSpan;
+    return result;
+  }
+  const std::vector<double>& buffer = data_record(h, k);
+
+  const double nsub = h.subinterval_count[body];
+  const int n = h.coef_count[body];
+  if (n == 0) {
+    result.status = kCoordNotInFile;
+    return result;
+  }
+  const double d = (buffer[1] - buffer[0]) / nsub;
+  const double sd = (jd - buffer[0]) / d + 1e-9;
+  if (!(d > 0.0) || !(sd >= 0.0) || !(sd < nsub)) {
+    // The data record does not cover the instant.
+    result.status = kCoordOutsideSpan;
+    return result;
+  }
+  const int s = static_cast<int>(sd);
+  const double ta = buffer[0] + s * d;
+  const double tb = ta + d;
+
+  int status = 0;
+  for (int c = 0; c < m; ++c) {
+    const double* coef = &buffer[h.coef_offset[body] - 1 + c * n + s * m * n];
+    ChebyshevResult r;
+    if (jd < ta && ta - jd < 1e-6) {
+      // The 1e-9 allowance of the record and sub-interval choice has put an
+      // instant just before the start of the chosen series; the series is
+      // continuous there, so evaluate it rather than refuse a covered instant.
+      r = (n < 2 || n > 50) ? ChebyshevResult{0.0, 0.0, kCoordNoSuchBody}
+                            : series(ta, tb, coef, n, jd);
+    } else {
+      r = chebyshevf(ta, tb, coef, n, jd);
+    }
+    status = r.status;
+    result.state[c] = r.value;
+    result.state[c + 3] = r.rate;
+  }
+  if (status != 0) {
+    result.state = {};
+    result.status = status;
+    return result;
+  }
+  if (body <= 11) {
+    for (double& v : result.state) v /= kAuKm;
+  } else if (body == 13) {
+    for (int c = 0; c < 3; ++c) result.state[c] = astro::scale_angle(result.state[c]);
+  }
+  return result;
+}
+
+}  // namespace zembrel::ephem

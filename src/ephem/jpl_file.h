@@ -1,0 +1,58 @@
+// Reader of the JPL ephemeris file "JPL_1550-2650_430t": Chebyshev series of
+// the planets, the Moon, the Sun, nutation, librations and TT - TDB in
+// fixed-length records of 982 little-endian doubles.
+//
+// Record 1 holds the body count N as its first value; record 2 the pointer
+// table (first coefficient, coefficients per component, sub-intervals; N
+// values each) followed by the first and last Julian dates and the days per
+// data record.  Data record k is file record k + 2: its first and last Julian
+// dates, then the coefficient blocks in pointer-table order.
+#pragma once
+
+#include <array>
+
+namespace zembrel::ephem {
+
+inline constexpr const char* kEphemerisFile = "JPL_1550-2650_430t";
+inline constexpr int kRecordValues = 982;
+inline constexpr int kMaxBodies = 15;
+inline constexpr double kAuKm = 149597870.7;
+
+// Status codes of coord (and of chebyshevf, codes 1 and 2).
+enum CoordStatus : int {
+  kCoordOk = 0,
+  kCoordOutsideSpan = 1,   // instant outside the file (or outside a series)
+  kCoordNoSuchBody = 2,    // body number beyond the file's body count
+  kCoordNotInFile = 3,     // the file holds no coefficients for the body
+};
+
+// Components per body, JPL numbering 1..15 (index 0 unused).
+inline constexpr std::array<int, 16> kComponentCount = {0, 3, 3, 3, 3, 3, 3, 3, 3,
+                                                        3, 3, 3, 2, 3, 3, 1};
+
+struct ChebyshevResult {
+  double value = 0.0;
+  double rate = 0.0;  // per day
+  int status = 0;     // 0 ok; 1 t outside [t0, t1]; 2 n outside 2..50
+};
+
+// Chebyshev series of n coefficients over [t0, t1] evaluated at t, with its
+// derivative per day.  value and rate stay 0 on failure.
+ChebyshevResult chebyshevf(double t0, double t1, const double* coef, int n, double t);
+
+struct CoordResult {
+  // Values of the components, then their rates per day; bodies 1-11 in AU
+  // and AU/day, librations reduced to [0, 2 pi).  Unused slots are 0, and
+  // every slot is 0 on failure.
+  std::array<double, 6> state{};
+  int count = 0;   // components x 2 for bodies 1-11, components otherwise
+  int status = 0;  // CoordStatus
+};
+
+// State of `body` (1..15, JPL numbering) at Julian date `jd` (TDB) from the
+// ephemeris file in the working directory.  A missing or unreadable file, or
+// one whose header is not in the layout above, stops the program with the
+// run-time error report.
+CoordResult coord(double jd, int body);
+
+}  // namespace zembrel::ephem

@@ -1,0 +1,157 @@
+// Menu option 6: the equation of time for a Greenwich date and a UTC time,
+// with the four time scales, the Sun's apparent place and the hour angles it
+// is formed from.
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/sidereal.h"
+#include "astro/time_scales.h"
+#include "ephem/apparent_planets.h"
+#include "main/record_io.h"
+#include "utilities/frame.h"
+#include "utilities/utilities.h"
+
+namespace zembrel::utilities {
+
+namespace {
+
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using io::kResults;
+using io::kScreen;
+
+constexpr const char* kDateFormat = "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)";
+constexpr const char* kDateText = " Fecha en Greenwich y hora UTC (hh.mmss): ";
+constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
+constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
+constexpr const char* kHyphens = "   ---------------------------------------------";
+
+void write_opening() {
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"    ZEMBREL: Ecuacion del tiempo"});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {kVersionLine});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {credit_line(49)});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {web_line(44)});
+  io::write_list(kScreen);
+  write_warning(kScreen);
+
+  io::write_list(kResults);
+  io::write_list(kResults, {"   ZEMBREL: Ecuacion del tiempo"});
+  io::write_list(kResults);
+  io::write_list(kResults, {kVersionLine});
+  io::write_list(kResults);
+  io::write_list(kResults, {credit_line(48)});
+  io::write_list(kResults);
+  io::write_list(kResults, {web_line(44)});
+  io::write_list(kResults);
+  write_warning(kResults);
+  io::write_list(kResults);
+  io::write_list(kScreen);
+}
+
+void one_calculation() {
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"dia,mes,anno (dd mm aaaa)?"});
+  int day = 0, month = 0, year = 0;
+  io::read_keyboard({&day, &month, &year});
+  io::write_list(kScreen, {"hora UTC (hh.mmss)?"});
+  const double packed_time = io::read_real();
+  const double t = astro::ddmmss_to_degree_c(packed_time);
+
+  const double jd_utc = astro::julian_date(year, month, day, t);
+  const astro::TimeScales ts = astro::time_scales(jd_utc);
+  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
+  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
+  const double time_shown = degree_to_ddmmss_c(t);
+
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"D_t = TT-UT1 (seg):   ", delta_t});
+  io::write_list(kScreen, {"D_t3 = UT1-UTC (seg): ", dut1});
+  io::write_list(kScreen);
+
+  io::write_fmt(kResults, kDateFormat, {kDateText, day, month, year, time_shown});
+  io::write_list(kResults);
+  io::write_fmt(kResults, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
+  io::write_list(kResults);
+  io::write_list(kResults, {"D_t = TT-UT1 (seg):   ", delta_t});
+  io::write_list(kResults, {"D_t3 = UT1-UTC (seg): ", dut1});
+  io::write_list(kResults);
+  // The utility works in UTC throughout: the UT1 hour shown is the UTC one.
+  io::write_fmt(kResults, "(a20,1x,2(f11.8,1x))", {" UTC, UT1 (hh.mmss):", time_shown, time_shown});
+  io::write_list(kResults);
+
+  // Apparent sidereal time at Greenwich, taken from the UTC Julian date.
+  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
+  const double aries = degree_to_ddmmss_c(15.0 * theta);
+
+  const ephem::ApparentPlace sun = ephem::apparent_planets_geo3(ts.jd_tt, 11);
+  const double alpha = degree_to_ddmmss_c(radian_to_degree(sun.ra) / 15.0);
+  const double delta = degree_to_ddmmss_c(radian_to_degree(sun.dec));
+
+  // Greenwich hour angles of the apparent and of the mean Sun.
+  const double gha = astro::scale_angle(degree_to_radian(15.0 * theta) + astro::kTwoPi - sun.ra);
+  const double sidereal_angle = astro::scale_angle(gha - degree_to_radian(15.0 * theta));
+  const double gha_mean = astro::scale_angle(degree_to_radian((t + 12.0) * 15.0));
+  double e = gha - gha_mean;
+  if (e >= astro::kPi) e -= astro::kTwoPi;
+  if (e < -astro::kPi) e += astro::kTwoPi;
+  // Packed hours times 100 reads as minutes, seconds and tenths.
+  const double et = degree_to_ddmmss_c(radian_to_degree(e) / 15.0) * 100.0;
+
+  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
+  const double sidereal_shown = degree_to_ddmmss_c(radian_to_degree(sidereal_angle));
+  const double sd_min = radian_to_degree(sun.semidiameter) * 60.0;
+  const double hp_min = radian_to_degree(sun.parallax) * 60.0;
+
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
+  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", sidereal_shown});
+  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Ecuacion del tiempo"});
+  io::write_list(kScreen, {" -------------------"});
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, kDateFormat, {kDateText, day, month, year, time_shown});
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, "(a14,1x,f8.3)", {" ET (mm.sss): ", et});
+
+  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", sidereal_shown});
+  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_list(kResults);
+  io::write_list(kResults);
+  io::write_list(kResults, {" Ecuacion del tiempo"});
+  io::write_list(kResults, {" -------------------"});
+  io::write_list(kResults);
+  io::write_fmt(kResults, kDateFormat, {kDateText, day, month, year, time_shown});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a14,1x,f8.3)", {" ET (mm.sss): ", et});
+  io::write_list(kResults);
+  io::write_list(kResults);
+}
+
+}  // namespace
+
+void ecuacion_tiempo() {
+  write_opening();
+  for (;;) {
+    one_calculation();
+    if (!ask_new_calculation()) return;
+    io::write_list(kResults);
+    io::write_list(kResults, {kHyphens});
+    io::write_list(kResults);
+  }
+}
+
+}  // namespace zembrel::utilities

@@ -1,0 +1,257 @@
+// Tests of the apparent places of the Sun, the Moon and the planets and of
+// the day search for rise, set and meridian transits, against references
+// computed independently from the shipped ephemeris file (DE405).
+//
+// Reference source: a one-off Python script that reads the file's Chebyshev
+// coefficients itself (numpy chebval), and applies ERFA's routines
+// (python3-erfa 2.0.0 from Debian): erfa.dtdb for TDB, a light-time
+// iteration, erfa.ld (deflection by the Sun), erfa.ab (aberration),
+// erfa.pnm80 (IAU 1976 precession with IAU 1980 nutation), erfa.c2s/anp.
+// The day-event references solve the same altitude thresholds with those
+// places and erfa.gst94 (IAU 1982 sidereal time plus equation of the
+// equinoxes) by bisection.
+#include "ephem/apparent_planets.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "../tests/fixtures/ephem/synthetic_ephemeris.h"
+#include "astro/angles.h"
+#include "main/record_io.h"
+
+namespace {
+
+using zembrel::astro::ddmmss_to_degree_c;
+using zembrel::ephem::apparent_planets_geo3;
+using zembrel::ephem::planetary_efem3x;
+using zembrel::testing::ScratchDirectory;
+
+constexpr double kArcsec = 3.141592653589793 / 648000.0;
+
+class WithData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!dir.link_data({"JPL_1550-2650_430t", "nutation_IAU1980.dat", "delta_t.iers",
+                        "delta_t.dat"}))
+      GTEST_SKIP() << "data files missing";
+  }
+  ScratchDirectory dir;
+};
+
+struct PlaceReference {
+  double jd_tt;
+  int body;
+  double ra, dec, distance;  // radians, radians, AU
+};
+
+// ERFA-based apparent places (see the header comment).
+const PlaceReference kPlaces[] = {
+    {2451545.000000, 11, 4.909219710914384, -0.401992754120594, 0.983327678825},  // Sun
+    {2451545.000000, 10, 3.882373181871960, -0.190204413389388, 0.002690202988},  // Moon
+    {2451545.000000, 2, 4.186902653533435, -0.321990947748748, 1.137689075721},   // Venus
+    {2451545.000000, 4, 5.768596991238556, -0.230081253527730, 1.849603926973},   // Mars
+    {2451545.000000, 5, 0.416572236678638, 0.149998067786569, 4.621126565616},    // Jupiter
+    {2451545.000000, 6, 0.676584138554717, 0.220169435497373, 8.652750125485},    // Saturn
+    {2455197.500000, 11, 4.910776194500026, -0.401903131681506, 0.983302949353},  // Sun
+    {2455197.500000, 10, 1.823058854640701, 0.410178942851236, 0.002402224668},   // Moon
+    {2455197.500000, 2, 4.862017398558536, -0.412631439555643, 1.708107226743},   // Venus
+    {2455197.500000, 4, 2.486676948065576, 0.327288192206622, 0.738859743923},    // Mars
+    {2455197.500000, 5, 5.740757184862813, -0.237523645642659, 5.637355592164},   // Jupiter
+    {2455197.500000, 6, 3.229618078871640, 0.005396521149994, 9.322673990379},    // Saturn
+    {2440000.750000, 11, 1.066034331495401, 0.362798922052599, 1.012885778189},   // Sun
+    {2440000.750000, 10, 0.478243517486967, 0.216764478312929, 0.002705328603},   // Moon
+    {2440000.750000, 2, 0.935557975663205, 0.322621994367163, 1.715533073023},    // Venus
+    {2440000.750000, 4, 1.209073190492189, 0.394251706865433, 2.534150666411},    // Mars
+    {2440000.750000, 5, 2.617311474039600, 0.234348265588972, 5.409535617013},    // Jupiter
+    {2440000.750000, 6, 0.357043154060465, 0.107269241516191, 10.104711250109},   // Saturn
+    {2459945.250000, 11, 4.902793929829201, -0.402459283125844, 0.983342456999},  // Sun
+    {2459945.250000, 10, 0.500852188652082, 0.186563168377479, 0.002596195445},   // Moon
+    {2459945.250000, 2, 5.225598005120946, -0.385602475530820, 1.608167647580},   // Venus
+    {2459945.250000, 4, 1.168272376955673, 0.429225724779366, 0.636948170753},    // Mars
+    {2459945.250000, 5, 0.027560394035732, -0.012551806789454, 5.006406273286},   // Jupiter
+    {2459945.250000, 6, 5.675269908770606, -0.265692243397094, 10.539656163058},  // Saturn
+    {2466000.600000, 11, 2.272389714257982, 0.319723046804742, 1.015160446106},   // Sun
+    {2466000.600000, 10, 4.319252106464958, -0.361676182307570, 0.002446226391},  // Moon
+    {2466000.600000, 2, 2.471245029298646, 0.155371221708045, 0.300521880665},    // Venus
+    {2466000.600000, 4, 1.008580260980587, 0.334262439441117, 1.430611289182},    // Mars
+    {2466000.600000, 5, 2.735061371812234, 0.187628679032972, 6.288406995358},    // Jupiter
+    {2466000.600000, 6, 3.091981441683934, 0.062082802577789, 10.142485741274},   // Saturn
+};
+
+TEST_F(WithData, ApparentPlacesAgreeWithErfa) {
+  for (const auto& ref : kPlaces) {
+    const auto p = apparent_planets_geo3(ref.jd_tt, ref.body);
+    // 0.005 s of time in right ascension; 0.05" in declination (0.1" Moon).
+    const double dra_s = std::remainder(p.ra - ref.ra, 2 * 3.141592653589793) / kArcsec / 15.0;
+    const double ddec = (p.dec - ref.dec) / kArcsec;
+    EXPECT_LT(std::fabs(dra_s), 0.005) << ref.jd_tt << " body " << ref.body;
+    EXPECT_LT(std::fabs(ddec), ref.body == 10 ? 0.1 : 0.05) << ref.jd_tt << " body " << ref.body;
+    EXPECT_NEAR(p.distance, ref.distance, 1e-9) << ref.jd_tt << " body " << ref.body;
+    EXPECT_GE(p.ra, 0.0);
+    EXPECT_LT(p.ra, 2 * 3.141592653589793);
+    // The position vector points at (ra, dec) and has the geometric length.
+    EXPECT_NEAR(std::hypot(p.position[0], p.position[1], p.position[2]), p.distance,
+                1e-12 * p.distance);
+    EXPECT_NEAR(std::atan2(p.position[2], std::hypot(p.position[0], p.position[1])), p.dec, 1e-12);
+  }
+}
+
+TEST_F(WithData, SemidiameterAndParallax) {
+  // Sun at J2000.0, 0.98333 AU: semidiameter 16.27' (0.00473 rad), parallax
+  // 8.94" (4.3e-5 rad); 1 Jan 2000 in the almanac: SD 16.3'.
+  const auto sun = apparent_planets_geo3(2451545.0, 11);
+  EXPECT_NEAR(sun.semidiameter, 0.004732, 0.00001);
+  EXPECT_NEAR(sun.parallax / kArcsec, 8.94, 0.02);
+  // Moon at J2000.0, 402449 km: parallax 54.48', semidiameter 14.85'.
+  const auto moon = apparent_planets_geo3(2451545.0, 10);
+  EXPECT_NEAR(moon.parallax / kArcsec / 60.0, 54.48, 0.02);
+  EXPECT_NEAR(moon.semidiameter / kArcsec / 60.0, 14.85, 0.02);
+  // Planets carry neither.
+  const auto venus = apparent_planets_geo3(2451545.0, 2);
+  EXPECT_EQ(venus.semidiameter, 0.0);
+  EXPECT_EQ(venus.parallax, 0.0);
+}
+
+using WithDataDeathTest = WithData;
+
+TEST_F(WithDataDeathTest, InstantOutsideTheFileStops) {
+  EXPECT_EXIT(
+      {
+        if (std::freopen("screen.txt", "w", stdout) == nullptr) std::_Exit(99);
+        apparent_planets_geo3(2200000.5, 11);
+      },
+      ::testing::ExitedWithCode(255), "");
+  std::stringstream s;
+  s << std::ifstream("screen.txt").rdbuf();
+  EXPECT_EQ(s.str().rfind(" error en coord, ier= :           1\n", 0), 0u) << s.str();
+}
+
+double hours(double packed) { return ddmmss_to_degree_c(packed); }
+
+// Azimuths compared on the circle.
+void expect_azimuth(double got, double want, double tol, const std::string& what) {
+  EXPECT_LT(std::fabs(std::remainder(got - want, 360.0)), tol) << what << ": " << got;
+}
+
+struct SearchRun {
+  zembrel::ephem::PlanetaryEvents events;
+  std::string screen;
+  std::string results;
+};
+
+SearchRun run_search(int y, int m, int d, int body, double lon, double lat) {
+  zembrel::io::connect_results();
+  ::testing::internal::CaptureStdout();
+  SearchRun r;
+  r.events = planetary_efem3x(y, m, d, body, lon, lat);
+  std::fflush(stdout);
+  r.screen = ::testing::internal::GetCapturedStdout();
+  zembrel::io::close_results();
+  std::stringstream s;
+  s << std::ifstream("Resultados.txt").rdbuf();
+  r.results = s.str();
+  return r;
+}
+
+constexpr double kTimeTol = 2e-5;  // hours (0.07 s)
+
+TEST_F(WithData, SunAtAnEquinoxOnTheEquator) {
+  // 20 March 2000, longitude 0, latitude 0.  Reference (see header):
+  // lower transit 0.125376849 h, altitude -89.876951, Zn 180;
+  // rise 6.068592595 h, Zn 90.02523; upper transit 12.122894330 h, altitude
+  // 89.925582, Zn 0 (the Sun just north of the equator); set 18.177194254 h,
+  // Zn 270.17406.
+  const SearchRun r = run_search(2000, 3, 20, 11, 0.0, 0.0);
+  const auto& e = r.events;
+  EXPECT_NEAR(hours(e.rise_time), 6.068592595, kTimeTol);
+  EXPECT_NEAR(hours(e.set_time), 18.177194254, kTimeTol);
+  EXPECT_NEAR(hours(e.set_time) - hours(e.rise_time), 12.1, 0.05);
+  expect_azimuth(e.rise_azimuth, 90.02523, 1e-3, "rise azimuth");
+  expect_azimuth(e.set_azimuth, 270.17406, 1e-3, "set azimuth");
+
+  EXPECT_NEAR(hours(e.transits[0][0]), 0.125376849, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[0][1]), -89.876951, 1e-4);
+  expect_azimuth(e.transits[0][2], 180.0, 1e-3, "lower transit");
+  EXPECT_EQ(e.transits[0][3], 0.0);  // below the horizon
+  EXPECT_NEAR(hours(e.transits[1][0]), 12.122894330, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[1][1]), 89.925582, 1e-4);
+  expect_azimuth(e.transits[1][2], 0.0, 1e-2, "upper transit");
+  EXPECT_EQ(e.transits[1][3], 1.0);
+
+  EXPECT_NEAR(e.semidiameter / kArcsec / 60.0, 16.06, 0.02);  // almanac: 16.1'
+  EXPECT_EQ(r.screen, "");
+  EXPECT_EQ(r.results, "");
+}
+
+TEST_F(WithData, PolarNight) {
+  // 21 December 2000 at 80 N, 0 E: no crossing; both transits below the
+  // horizon (reference: 11.970850049 h at -13.438128, 23.975008121 h at
+  // -33.437424).
+  const SearchRun r = run_search(2000, 12, 21, 11, 0.0, 80.0);
+  const auto& e = r.events;
+  EXPECT_EQ(e.rise_time, -999999999.0);
+  EXPECT_EQ(e.set_time, -999999999.0);
+  EXPECT_EQ(e.rise_azimuth, -9999999.0);
+  EXPECT_EQ(e.set_azimuth, -9999999.0);
+  const std::string message = " Astro circumpolar o anticircumpolar. No hay orto ni ocaso\n";
+  EXPECT_EQ(r.screen, message);
+  EXPECT_EQ(r.results, message);
+  EXPECT_NEAR(hours(e.transits[0][0]), 11.970850049, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[0][1]), -13.438128, 1e-4);
+  EXPECT_EQ(e.transits[0][3], 0.0);
+  EXPECT_NEAR(hours(e.transits[1][0]), 23.975008121, kTimeTol);
+  EXPECT_EQ(e.transits[1][3], 0.0);
+}
+
+TEST_F(WithData, MidnightSunHasALowerTransitAboveTheHorizon) {
+  // 21 June 2000 at 75 N, 10 E.  Reference: upper transit 11.363457235 h at
+  // 38.437292, Zn 180; lower transit 23.365258405 h at 8.435053, Zn 0.
+  const SearchRun r = run_search(2000, 6, 21, 11, 10.0, 75.0);
+  const auto& e = r.events;
+  EXPECT_EQ(e.rise_time, -999999999.0);
+  EXPECT_EQ(e.transits[0][3], 1.0);
+  expect_azimuth(e.transits[0][2], 180.0, 1e-3, "upper");
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[0][1]), 38.437292, 1e-4);
+  EXPECT_NEAR(hours(e.transits[1][0]), 23.365258405, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(e.transits[1][1]), 8.435053, 1e-4);
+  EXPECT_EQ(e.transits[1][3], -1.0);
+  expect_azimuth(e.transits[1][2], 0.0, 1e-3, "lower");
+}
+
+TEST_F(WithData, MoonAndJupiterOverMadrid) {
+  // 15 June 2010, 3.7 W, 40.4 N.  Moon reference: lower transit 2.768381948 h
+  // (-30.843250), rise 7.919772478 h Zn 66.44775, upper transit
+  // 15.236278290 h (66.016701), set 22.359160798 h Zn 289.67026.
+  SearchRun r = run_search(2010, 6, 15, 10, -3.7, 40.4);
+  EXPECT_NEAR(hours(r.events.rise_time), 7.919772478, kTimeTol);
+  EXPECT_NEAR(hours(r.events.set_time), 22.359160798, kTimeTol);
+  expect_azimuth(r.events.rise_azimuth, 66.44775, 1e-3, "Moon rise");
+  expect_azimuth(r.events.set_azimuth, 289.67026, 1e-3, "Moon set");
+  EXPECT_NEAR(hours(r.events.transits[0][0]), 2.768381948, kTimeTol);
+  EXPECT_EQ(r.events.transits[0][3], 0.0);
+  EXPECT_NEAR(hours(r.events.transits[1][0]), 15.236278290, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(r.events.transits[1][1]), 66.016701, 1e-4);
+  EXPECT_EQ(r.events.transits[1][3], 1.0);
+  EXPECT_EQ(r.screen, "");
+
+  // Jupiter: rise 0.787441028 h Zn 90.40006, upper transit 6.784283699 h
+  // (48.938426), set 12.782284448 h Zn 269.62703, lower transit
+  // 18.755026666 h (-50.241114).
+  r = run_search(2010, 6, 15, 5, -3.7, 40.4);
+  EXPECT_NEAR(hours(r.events.rise_time), 0.787441028, kTimeTol);
+  EXPECT_NEAR(hours(r.events.set_time), 12.782284448, kTimeTol);
+  expect_azimuth(r.events.rise_azimuth, 90.40006, 1e-3, "Jupiter rise");
+  expect_azimuth(r.events.set_azimuth, 269.62703, 1e-3, "Jupiter set");
+  EXPECT_NEAR(hours(r.events.transits[0][0]), 6.784283699, kTimeTol);
+  EXPECT_EQ(r.events.transits[0][3], 1.0);
+  EXPECT_NEAR(hours(r.events.transits[1][0]), 18.755026666, kTimeTol);
+  EXPECT_NEAR(ddmmss_to_degree_c(r.events.transits[1][1]), -50.241114, 1e-4);
+  EXPECT_EQ(r.events.transits[1][3], 0.0);
+  EXPECT_EQ(r.events.semidiameter, 0.0);
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// Tests of planets3: the centre/body table on a file with constant positions,
+// the stop on a failed lookup, and the Earth's position from the shipped file
+// against an independent ephemeris.
+#include "ephem/planets.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "../tests/fixtures/ephem/synthetic_ephemeris.h"
+#include "ephem/jpl_file.h"
+
+namespace {
+
+using zembrel::astro::Vec3;
+using zembrel::ephem::kAuKm;
+using zembrel::ephem::planets3;
+using zembrel::testing::ScratchDirectory;
+using zembrel::testing::SyntheticFile;
+
+constexpr double kEmrat1 = 82.30056907419062;  // 1 + Earth-Moon mass ratio
+
+// Constant positions (AU): Venus, Earth-Moon barycentre, Moon from the Earth, Sun.
+const Vec3 kVenus = {0.31, 0.62, 0.23};
+const Vec3 kBary = {0.98, 0.21, 0.09};
+const Vec3 kMoon = {0.0021, -0.0013, 0.0006};
+const Vec3 kSun = {0.0051, -0.0032, 0.0011};
+
+void expect_vec(const Vec3& got, const Vec3& want, const char* what) {
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 1e-14) << what << " [" << i << "]";
+}
+
+class ConstantFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file.body_count = 11;
+    for (int b : {2, 3, 10, 11}) file.bodies[b] = {2, 1.0};
+    file.coef = [](int, int body, int, int c, int j) {
+      if (j != 1) return 0.0;
+      const Vec3& v = body == 2 ? kVenus : body == 3 ? kBary : body == 10 ? kMoon : kSun;
+      return v[c - 1] * kAuKm;
+    };
+    file.write(zembrel::ephem::kEphemerisFile);
+  }
+  ScratchDirectory dir;
+  SyntheticFile file;
+  double jd() const { return file.start + 10.0; }
+};
+
+TEST_F(ConstantFile, CentreAndBodyTable) {
+  Vec3 earth;
+  for (int i = 0; i < 3; ++i) earth[i] = kBary[i] - kMoon[i] / kEmrat1;
+  const Vec3 zero = {0.0, 0.0, 0.0};
+
+  auto r = planets3(0, 3, jd());
+  expect_vec(r.position, earth, "centre 0, Earth");
+  expect_vec(r.sun, kSun, "centre 0, Earth: sun");
+
+  r = planets3(0, 2, jd());
+  expect_vec(r.position, kVenus, "centre 0, Venus");
+  expect_vec(r.sun, kSun, "centre 0, Venus: sun");
+
+  r = planets3(1, 3, jd());
+  expect_vec(r.position, {earth[0] - kSun[0], earth[1] - kSun[1], earth[2] - kSun[2]},
+             "centre 1, Earth");
+  expect_vec(r.sun, zero, "centre 1, Earth: sun");
+
+  r = planets3(1, 11, jd());  // geocentric Sun
+  expect_vec(r.position, {kSun[0] - earth[0], kSun[1] - earth[1], kSun[2] - earth[2]},
+             "centre 1, Sun");
+  expect_vec(r.sun, kSun, "centre 1, Sun: sun");
+
+  r = planets3(1, 2, jd());
+  expect_vec(r.position, {kVenus[0] - kSun[0], kVenus[1] - kSun[1], kVenus[2] - kSun[2]},
+             "centre 1, Venus");
+  expect_vec(r.sun, zero, "centre 1, Venus: sun");
+
+  for (int centre : {0, 1, 7}) {
+    r = planets3(centre, 10, jd());
+    expect_vec(r.position, kMoon, "Moon");
+    expect_vec(r.sun, zero, "Moon: sun");
+  }
+
+  // Any other centre: barycentric, and the Earth-Moon barycentre stays itself.
+  r = planets3(2, 3, jd());
+  expect_vec(r.position, kBary, "centre 2, barycentre");
+  expect_vec(r.sun, kSun, "centre 2: sun");
+}
+
+// Runs planets3 in a child process with the screen (and the error stream,
+// after it) sent to files; returns what the child printed on both.
+std::string screen_of_stopped_call(double jd, int centre, int body) {
+  EXPECT_EXIT(
+      {
+        if (std::freopen("screen.txt", "w", stdout) == nullptr) std::_Exit(99);
+        if (std::freopen("errors.txt", "w", stderr) == nullptr) std::_Exit(99);
+        planets3(centre, body, jd);
+      },
+      ::testing::ExitedWithCode(255), "");
+  std::stringstream s;
+  s << std::ifstream("screen.txt").rdbuf() << std::ifstream("errors.txt").rdbuf();
+  return s.str();
+}
+
+using ConstantFileDeathTest = ConstantFile;
+
+TEST_F(ConstantFileDeathTest, FailedLookupStopsTheProgram) {
+  // Outside the file: status 1 at the very first lookup.
+  std::string screen = screen_of_stopped_call(file.end() + 5.0, 0, 3);
+  EXPECT_EQ(screen.rfind(" error en coord, ier= :           1\n", 0), 0u) << screen;
+  EXPECT_NE(screen.find("STOP -1"), std::string::npos) << screen;
+  // Mars has no coefficients in this file: status 3.
+  screen = screen_of_stopped_call(jd(), 1, 4);
+  EXPECT_EQ(screen.rfind(" error en coord, ier= :           3\n", 0), 0u) << screen;
+  // A body beyond the file: status 2.
+  screen = screen_of_stopped_call(jd(), 0, 12);
+  EXPECT_EQ(screen.rfind(" error en coord, ier= :           2\n", 0), 0u) << screen;
+}
+
+// The shipped file against ERFA epv00 (python3-erfa 2.0.0), the Earth's
+// heliocentric (h) and barycentric (b) position in AU; epv00 follows DE405
+// to a few kilometres, so 2e-7 AU (30 km) is a safe bound.
+struct EarthReference {
+  double jd;
+  Vec3 h, b;
+};
+const EarthReference kEarth[] = {
+    {2451545.0, {-0.1771350728, 0.8874285243, 0.3847428890},
+     {-0.1842715329, 0.8847815102, 0.3838199324}},
+    {2455000.5, {-0.0571515188, -0.9307208183, -0.4034955093},
+     {-0.0601418270, -0.9271278469, -0.4019505816}},
+    {2440000.5, {-0.4546344194, -0.8303581862, -0.3600779421},
+     {-0.4507135865, -0.8316449948, -0.3606810124}},
+};
+
+TEST(ShippedFile, EarthAgreesWithAnIndependentEphemeris) {
+  ScratchDirectory dir;
+  if (!dir.link_data({zembrel::ephem::kEphemerisFile})) GTEST_SKIP() << "no data file";
+  for (const auto& ref : kEarth) {
+    const auto bary = planets3(0, 3, ref.jd);
+    const auto helio = planets3(1, 3, ref.jd);
+    const auto sun = planets3(1, 11, ref.jd);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(bary.position[i], ref.b[i], 2e-7) << ref.jd;
+      EXPECT_NEAR(helio.position[i], ref.h[i], 2e-7) << ref.jd;
+      EXPECT_NEAR(sun.position[i], -ref.h[i], 2e-7) << ref.jd;
+    }
+  }
+  // The Earth lies M / 82.30056907419062 from the Earth-Moon barycentre.
+  const auto emb = planets3(2, 3, 2451545.0);
+  const auto earth = planets3(0, 3, 2451545.0);
+  const auto moon = planets3(0, 10, 2451545.0);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_NEAR(emb.position[i] - earth.position[i], moon.position[i] / kEmrat1, 1e-15);
+  const double r = std::hypot(emb.position[0] - earth.position[0],
+                              emb.position[1] - earth.position[1],
+                              emb.position[2] - earth.position[2]);
+  EXPECT_NEAR(r, 3.1e-5, 0.2e-5);
+}
+
+}  // namespace
