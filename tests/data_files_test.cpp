@@ -4,16 +4,22 @@
 // hide behind the same fault in the program's readers.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "astro/time_scales.h"
+#include "ephem/jpl_file.h"
 
 namespace {
 
@@ -532,6 +538,85 @@ TEST(StarCatalogue, FamousStarsMatchPublishedHipparcosValues) {
     EXPECT_TRUE(std::fabs(s.parallax - r.plx1997) < 0.05 || std::fabs(s.parallax - r.plx2007) < 0.05)
         << s.name << " " << s.parallax;
   }
+}
+
+// ---------------------------------------------------------------------------
+// The shipped tables through the program's own reader.
+
+// Runs a test in a fresh working directory holding copies of the data files.
+class WorkDirWithData {
+ public:
+  WorkDirWithData() : old_(std::filesystem::current_path()) {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "zembrel-data-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    dir_ = tmpl;
+    for (const char* name : {"JPL_1550-2650_430t", "nutation_IAU1980.dat", "delta_t.iers",
+                             "delta_t.dat", "estrellas.dat"})
+      std::filesystem::copy_file(kDataDir + "/" + name, dir_ / name);
+    std::filesystem::current_path(dir_);
+  }
+  ~WorkDirWithData() {
+    std::filesystem::current_path(old_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  WorkDirWithData(const WorkDirWithData&) = delete;
+  WorkDirWithData& operator=(const WorkDirWithData&) = delete;
+
+ private:
+  std::filesystem::path old_, dir_;
+};
+
+TEST(ShippedTables, TimeScalesGiveTtMinusUtcFromTheLeapSecondTable) {
+  const WorkDirWithData dir;
+  // At 0h UTC of the first of a month both tables hold an entry, and
+  // TT - UTC = 32.184 s + (TAI - UTC).  TAI - UTC from IERS Bulletin C.
+  const struct { int y, m; double tai_utc; } refs[] = {
+      {1980, 1, 19.0}, {2000, 1, 32.0}, {2017, 1, 37.0}, {2022, 11, 37.0},
+  };
+  for (const auto& r : refs) {
+    const double jd_utc = jd0(r.y, r.m, 1);
+    const auto t = zembrel::astro::time_scales(jd_utc);
+    EXPECT_NEAR((t.jd_tt - jd_utc) * 86400.0, 32.184 + r.tai_utc, 1e-4) << r.y << "-" << r.m;
+  }
+}
+
+TEST(ShippedTables, CoordReproducesJplTestPoints) {
+  const WorkDirWithData dir;
+  // coord converts kilometres with 149597870.7 km; JPL's points use DE405's AU.
+  const double to_de405_au = zembrel::ephem::kAuKm / kDe405Au;
+  const auto body = [&](double jd, int b) {
+    const auto r = zembrel::ephem::coord(jd, b);
+    EXPECT_EQ(r.status, 0) << "JD " << jd << " body " << b;
+    auto st = r.state;
+    if (b <= 11)
+      for (auto& v : st) v *= to_de405_au;
+    return st;
+  };
+  const auto barycentric = [&](double jd, int target) {
+    std::array<double, 6> r{};
+    if (target == 12) return r;
+    if (target == 13) return body(jd, 3);
+    if (target != 3 && target != 10) return body(jd, target);
+    const auto emb = body(jd, 3), moon = body(jd, 10);
+    for (std::size_t i = 0; i < 6; ++i) {
+      r[i] = emb[i] - moon[i] / (1.0 + kDe405Emrat);
+      if (target == 10) r[i] += moon[i];
+    }
+    return r;
+  };
+  for (const auto& p : kTestPoints) {
+    const auto x = static_cast<std::size_t>(p.component - 1);
+    double got;
+    if (p.target == 14) {
+      got = body(p.jd, 12)[p.component <= 2 ? x : x + 1];
+    } else {
+      got = barycentric(p.jd, p.target)[x] - barycentric(p.jd, p.center)[x];
+    }
+    EXPECT_NEAR(got, p.value, 1e-12)
+        << "JD " << p.jd << " target " << p.target << " centre " << p.center << " x" << p.component;
+  }
+  EXPECT_EQ(zembrel::ephem::coord(2451545.0, 13).status, 3);  // librations left out
 }
 
 }  // namespace

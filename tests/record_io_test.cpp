@@ -175,6 +175,15 @@ TEST(FormattedOutput, ProgrammingErrorsThrow) {
   EXPECT_THROW(io::format_record("(i3)x", {1}), std::invalid_argument);
 }
 
+TEST(ScreenOutput, OneLinePerStatement) {
+  ::testing::internal::CaptureStdout();
+  io::write_list(io::kScreen, {"x", 5});
+  io::write_list(io::kScreen);
+  io::write_fmt(io::kScreen, "(a3,2(i2,1x))", {"abc", 1, 2, 3});
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), " x           5\n\nabc 1  2\n 3\n");
+  EXPECT_THROW(io::write_list(7, {"x"}), std::invalid_argument);
+}
+
 // ---------------------------------------------------------------------------
 // List-directed input.
 

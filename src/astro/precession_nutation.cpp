@@ -1,6 +1,7 @@
 #include "astro/precession_nutation.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -25,8 +26,9 @@ struct Term {
 using Series = std::array<Term, kNutationTerms>;
 
 Series load_series(const std::string& name) {
+  errno = 0;
   std::ifstream in(name);
-  if (!in.is_open()) io::runtime_error("nutation_parameters", "cannot open data file " + name);
+  if (!in.is_open()) io::runtime_error("nutation_parameters", io::cannot_open_message(name));
   Series series{};
   std::string line;
   for (int k = 0; k < kNutationTerms; ++k) {

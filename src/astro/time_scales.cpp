@@ -1,6 +1,7 @@
 #include "astro/time_scales.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -39,8 +40,9 @@ constexpr Layout kIersLayout{12, 4, 2};
 constexpr Layout kDeltaTLayout{1, 3, 2};
 
 Table load_table(const std::string& name, const Layout& layout) {
+  errno = 0;
   std::ifstream in(name);
-  if (!in.is_open()) io::runtime_error(kWhere, "cannot open data file " + name);
+  if (!in.is_open()) io::runtime_error(kWhere, io::cannot_open_message(name));
   io::ListReader reader(in);
   for (int i = 0; i < layout.header_records; ++i) {
     if (!reader.skip_record()) break;

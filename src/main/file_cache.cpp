@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace zembrel::io {
 
 std::optional<FileStamp> file_stamp(const std::string& path) {
@@ -14,6 +17,13 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
   s.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
                static_cast<std::int64_t>(st.st_mtim.tv_nsec);
   return s;
+}
+
+std::string cannot_open_message(const std::string& path) {
+  const int err = errno;
+  std::string m = "cannot open data file " + path;
+  if (err != 0) m += std::string(": ") + std::strerror(err);
+  return m;
 }
 
 std::int64_t wall_clock_ns() {

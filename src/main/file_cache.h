@@ -33,6 +33,10 @@ struct FileStamp {
 // The stamp of the file at `path` now, or nothing when it cannot be stat'ed.
 std::optional<FileStamp> file_stamp(const std::string& path);
 
+// "cannot open data file NAME: reason", the reason taken from errno as left
+// by the failed open.
+std::string cannot_open_message(const std::string& path);
+
 // Current wall-clock time in nanoseconds since the epoch (the clock of file
 // modification times).
 std::int64_t wall_clock_ns();
