@@ -1,17 +1,16 @@
 #include "ephem/jpl_file.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "astro/angles.h"
+#include "main/file_cache.h"
 #include "main/record_io.h"
 
 namespace zembrel::ephem {
@@ -49,18 +48,10 @@ ChebyshevResult series(double t0, double t1, const double* coef, int n, double t
 // File access.  The header and the last few data records are kept between
 // calls; they are thrown away as soon as the file's identity, size or
 // modification time changes, so a replaced file is read afresh at once.
-// File times come from a coarse clock: a file modified less than two seconds
-// before it was read could be rewritten in place without a new stamp, so such
-// a file is read afresh at every call.
+// File times come from a coarse clock: a file modified shortly before it was
+// read could be rewritten in place without a new stamp, so such a file is
+// read afresh at every call.
 
-struct FileKey {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  std::int64_t mtime_s = 0;
-  std::int64_t mtime_ns = 0;
-  bool operator==(const FileKey&) const = default;
-};
 
 struct Header {
   int body_count = 0;
@@ -79,12 +70,10 @@ struct DataRecord {
   std::vector<double> values;
 };
 
-constexpr std::int64_t kRacyMarginNs = 2'000'000'000;
-
 struct Cache {
   bool valid = false;
   bool reusable = false;
-  FileKey key;
+  io::FileStamp stamp;
   Header header;
   std::array<DataRecord, 4> records;
   std::size_t next_slot = 0;
@@ -176,29 +165,24 @@ Header read_header() {
 
 // The header of the current file, reloaded when the file has changed.
 const Header& current_header() {
-  struct stat st {};
-  if (::stat(kEphemerisFile, &st) != 0) {
+  const std::optional<io::FileStamp> before = io::file_stamp(kEphemerisFile);
+  if (!before) {
     const int err = errno;
     fail(std::string("Cannot open file '") + kEphemerisFile + "': " + std::strerror(err));
   }
-  FileKey key;
-  key.device = st.st_dev;
-  key.inode = st.st_ino;
-  key.size = st.st_size;
-  key.mtime_s = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-  key.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
   Cache& c = cache();
-  if (!c.valid || !c.reusable || !(c.key == key)) {
-    const std::int64_t started = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                     std::chrono::system_clock::now().time_since_epoch())
-                                     .count();
-    c.valid = false;
-    for (auto& r : c.records) r = DataRecord{};
-    c.header = read_header();
-    c.key = key;
-    c.reusable = key.mtime_s * 1'000'000'000 + key.mtime_ns < started - kRacyMarginNs;
-    c.valid = true;
-  }
+  if (c.valid && c.reusable && *before == c.stamp) return c.header;
+
+  const std::int64_t started = io::wall_clock_ns();
+  c.valid = false;
+  for (auto& r : c.records) r = DataRecord{};
+  c.header = read_header();
+  const std::optional<io::FileStamp> after = io::file_stamp(kEphemerisFile);
+  c.stamp = *before;
+  // Kept for later calls only when the file did not change while it was read
+  // and is old enough for its stamp to be trusted.
+  c.reusable = after && *after == *before && after->mtime_ns < started - io::kRacyMarginNs;
+  c.valid = true;
   return c.header;
 }
 
