@@ -24,28 +24,10 @@ constexpr const char* kGreenwichText = " Fecha en Greenwich y hora UTC (hh.mmss)
 void write_opening() {
   io::write_list(kScreen);
   io::write_list(kScreen);
-  io::write_list(kScreen, {" ZEMBREL: transformacion entre fechas y horas "});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {kVersionLine});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {credit_line(50)});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {web_line(44)});
-  io::write_list(kScreen);
-  write_warning(kScreen);
-
+  utilities::write_opening(kScreen, " ZEMBREL: transformacion entre fechas y horas ", 50, 44);
   io::write_list(kResults);
-  io::write_list(kResults, {" ZEMBREL: transformacion entre fechas  y horas"});
+  utilities::write_opening(kResults, " ZEMBREL: transformacion entre fechas  y horas", 50, 45);
   io::write_list(kResults);
-  io::write_list(kResults, {kVersionLine});
-  io::write_list(kResults);
-  io::write_list(kResults, {credit_line(50)});
-  io::write_list(kResults);
-  io::write_list(kResults, {web_line(45)});
-  io::write_list(kResults);
-  write_warning(kResults);
-  io::write_list(kResults);
-
   io::write_list(kScreen);
 }
 

@@ -23,6 +23,19 @@ std::string web_line(std::size_t width) {
   return centred("Programa libre: zembrel, codigo y datos", width);
 }
 
+void write_opening(int channel, std::string_view title, std::size_t credit_width,
+                   std::size_t web_width) {
+  io::write_list(channel, {title});
+  io::write_list(channel);
+  io::write_list(channel, {kVersionLine});
+  io::write_list(channel);
+  io::write_list(channel, {credit_line(credit_width)});
+  io::write_list(channel);
+  io::write_list(channel, {web_line(web_width)});
+  io::write_list(channel);
+  write_warning(channel);
+}
+
 void write_warning(int channel) {
   const char* hyphens = "   ---------------------------------------------";
   io::write_list(channel, {hyphens});

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zembrel::utilities {
 
@@ -12,6 +13,11 @@ inline constexpr const char* kVersionLine = "            Version 3.0. Marzo de 2
 // The credit and web-address lines of an opening, exactly `width` characters.
 std::string credit_line(std::size_t width);
 std::string web_line(std::size_t width);
+
+// The opening block of a utility, list-directed: its title, then the version,
+// credit and web-address lines and the warning, separated by empty lines.
+void write_opening(int channel, std::string_view title, std::size_t credit_width,
+                   std::size_t web_width);
 
 // The five-line warning (hyphens, three lines of text, hyphens), list-directed.
 void write_warning(int channel);
