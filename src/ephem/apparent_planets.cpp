@@ -287,7 +287,7 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
     } else {
       const double q = hv[0] / std::sqrt(hv[0] * hv[0] + hv[1] * hv[1] + hv[2] * hv[2]);
       const double c = -std::cos(astro::degree_to_radian(search.latitude()));
-      kind = q < c ? -1.0 : 1.0;
+      kind = q < c ? -1.0 : 1.0;  // q == c counts as an upper transit
     }
     auto& row = out.transits[k];
     row[0] = astro::degree_to_ddmmss_c(r.root);

@@ -26,28 +26,11 @@ constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
 constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
 constexpr const char* kHyphens = "   ---------------------------------------------";
 
-void write_opening() {
+void write_openings() {
   io::write_list(kScreen);
-  io::write_list(kScreen, {"    ZEMBREL: Ecuacion del tiempo"});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {kVersionLine});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {credit_line(49)});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {web_line(44)});
-  io::write_list(kScreen);
-  write_warning(kScreen);
-
+  utilities::write_opening(kScreen, "    ZEMBREL: Ecuacion del tiempo", 49, 44);
   io::write_list(kResults);
-  io::write_list(kResults, {"   ZEMBREL: Ecuacion del tiempo"});
-  io::write_list(kResults);
-  io::write_list(kResults, {kVersionLine});
-  io::write_list(kResults);
-  io::write_list(kResults, {credit_line(48)});
-  io::write_list(kResults);
-  io::write_list(kResults, {web_line(44)});
-  io::write_list(kResults);
-  write_warning(kResults);
+  utilities::write_opening(kResults, "   ZEMBREL: Ecuacion del tiempo", 48, 44);
   io::write_list(kResults);
   io::write_list(kScreen);
 }
@@ -144,7 +127,7 @@ void one_calculation() {
 }  // namespace
 
 void ecuacion_tiempo() {
-  write_opening();
+  write_openings();
   for (;;) {
     one_calculation();
     if (!ask_new_calculation()) return;
