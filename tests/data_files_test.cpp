@@ -20,6 +20,7 @@
 
 #include "astro/time_scales.h"
 #include "ephem/jpl_file.h"
+#include "fixtures/scratch_dir.h"
 
 namespace {
 
@@ -544,27 +545,12 @@ TEST(StarCatalogue, FamousStarsMatchPublishedHipparcosValues) {
 // The shipped tables through the program's own reader.
 
 // Runs a test in a fresh working directory holding copies of the data files.
-class WorkDirWithData {
+class WorkDirWithData : public zembrel::testing::ScratchDirectory {
  public:
-  WorkDirWithData() : old_(std::filesystem::current_path()) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "zembrel-data-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    dir_ = tmpl;
-    for (const char* name : {"JPL_1550-2650_430t", "nutation_IAU1980.dat", "delta_t.iers",
-                             "delta_t.dat", "estrellas.dat"})
-      std::filesystem::copy_file(kDataDir + "/" + name, dir_ / name);
-    std::filesystem::current_path(dir_);
+  WorkDirWithData() {
+    copy_data({"JPL_1550-2650_430t", "nutation_IAU1980.dat", "delta_t.iers", "delta_t.dat",
+               "estrellas.dat"});
   }
-  ~WorkDirWithData() {
-    std::filesystem::current_path(old_);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  WorkDirWithData(const WorkDirWithData&) = delete;
-  WorkDirWithData& operator=(const WorkDirWithData&) = delete;
-
- private:
-  std::filesystem::path old_, dir_;
 };
 
 TEST(ShippedTables, TimeScalesGiveTtMinusUtcFromTheLeapSecondTable) {

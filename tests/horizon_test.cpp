@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "astro/sidereal.h"
-#include "fixtures/frames/scoped_dir.h"
+#include "fixtures/scratch_dir.h"
 
 namespace zembrel::astro {
 namespace {
 
-using zembrel::testing::ScopedWorkDir;
+using zembrel::testing::ScratchDirectory;
 
 constexpr double kDeg = kPi / 180.0;
 
@@ -21,8 +21,8 @@ Vec3 direction(double ra, double dec) {
 
 class HorizonTest : public ::testing::Test {
  protected:
-  HorizonTest() { ScopedWorkDir::copy_fixture("nutation_IAU1980.dat"); }
-  ScopedWorkDir dir_;
+  HorizonTest() { ScratchDirectory::copy_fixture("nutation_IAU1980.dat"); }
+  ScratchDirectory dir_;
 };
 
 TEST_F(HorizonTest, MeridianAndPoleGeometry) {

@@ -9,12 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "fixtures/frames/scoped_dir.h"
+#include "fixtures/scratch_dir.h"
 
 namespace zembrel::astro {
 namespace {
 
-using zembrel::testing::ScopedWorkDir;
+using zembrel::testing::ScratchDirectory;
 
 // Reference values from ERFA 2.0.0 (Debian python3-erfa): erfa.obl80(jd, 0),
 // erfa.nut80(jd, 0) -> (dpsi, deps), all radians, TT Julian dates.
@@ -114,13 +114,13 @@ class NutationFileTest : public ::testing::Test {
     ss << in.rdbuf();
     return ss.str();
   }
-  ScopedWorkDir dir_;
+  ScratchDirectory dir_;
 };
 
 TEST_F(NutationFileTest, AgreesWithErfaNut80) {
   // The fixture holds the 106 terms with the sine and cosine coefficients
   // written without a decimal point (implied ".1") and the rates with one.
-  ScopedWorkDir::copy_fixture("nutation_IAU1980.dat");
+  ScratchDirectory::copy_fixture("nutation_IAU1980.dat");
   for (const auto& r : kNutationRefs) {
     const Nutation n = nutation_parameters(r.jd);
     EXPECT_NEAR(n.dpsi, r.dpsi, kTol) << r.jd;
@@ -142,7 +142,7 @@ TEST_F(NutationFileTest, SuppliedDataFileAgreesWithErfaNut80) {
 }
 
 TEST_F(NutationFileTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
-  ScopedWorkDir::copy_fixture("nutation_IAU1980.dat");
+  ScratchDirectory::copy_fixture("nutation_IAU1980.dat");
   const Nutation before = nutation_parameters(2451545.0);
   // Same file with the largest term's longitude coefficient doubled, written
   // in place (same size, same inode).
@@ -150,7 +150,7 @@ TEST_F(NutationFileTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   const auto pos = text.find("  -1719960");
   ASSERT_NE(pos, std::string::npos);
   text.replace(pos, 10, "  -3439920");
-  ScopedWorkDir::write("nutation_IAU1980.dat", text);
+  ScratchDirectory::write("nutation_IAU1980.dat", text);
   const Nutation after = nutation_parameters(2451545.0);
   // The term is -171996.0e-4" sin(Omega), Omega = 125.0445222 deg at J2000.0.
   const double term = -171996.0e-4 / 3600.0 * kPi / 180.0 * std::sin(125.0445222 * kPi / 180.0);
@@ -159,7 +159,7 @@ TEST_F(NutationFileTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
 }
 
 TEST_F(NutationFileTest, LinesAfterThe106thAreIgnored) {
-  ScopedWorkDir::write("nutation_IAU1980.dat", fixture() + "garbage that is never read\n");
+  ScratchDirectory::write("nutation_IAU1980.dat", fixture() + "garbage that is never read\n");
   EXPECT_NEAR(nutation_parameters(kNutationRefs[0].jd).dpsi, kNutationRefs[0].dpsi, kTol);
 }
 
@@ -172,13 +172,13 @@ TEST_F(NutationFileTest, MissingShortOrMalformedFilesStop) {
   // 105 records: the end-of-file stop.
   std::string text = fixture();
   std::string short_text = text.substr(0, text.rfind('\n', text.size() - 2) + 1);
-  ScopedWorkDir::write("nutation_IAU1980.dat", short_text);
+  ScratchDirectory::write("nutation_IAU1980.dat", short_text);
   EXPECT_EXIT(nutation_parameters(2451545.0), ::testing::ExitedWithCode(2), "End of file");
 
   // A letter in a numeric field.
   std::string bad = text;
   bad[30] = 'x';  // inside the first record's A field (columns 24-33)
-  ScopedWorkDir::write("nutation_IAU1980.dat", bad);
+  ScratchDirectory::write("nutation_IAU1980.dat", bad);
   EXPECT_EXIT(nutation_parameters(2451545.0), ::testing::ExitedWithCode(2), "Bad value");
 }
 

@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "astro/angles.h"
-#include "fixtures/frames/scoped_dir.h"
+#include "fixtures/scratch_dir.h"
 
 namespace zembrel::astro {
 namespace {
 
-using zembrel::testing::ScopedWorkDir;
+using zembrel::testing::ScratchDirectory;
 
 double hours_to_rad(double h) { return h * 15.0 * kPi / 180.0; }
 
@@ -44,8 +44,8 @@ TEST(GreenwichMeanSidereal, AgreesWithErfaGmst82AtZeroHours) {
 
 class LocalSiderealTest : public ::testing::Test {
  protected:
-  LocalSiderealTest() { ScopedWorkDir::copy_fixture("nutation_IAU1980.dat"); }
-  ScopedWorkDir dir_;
+  LocalSiderealTest() { ScratchDirectory::copy_fixture("nutation_IAU1980.dat"); }
+  ScratchDirectory dir_;
 };
 
 TEST_F(LocalSiderealTest, AgreesWithErfaAtArbitraryInstants) {

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "astro/calendar.h"
-#include "fixtures/frames/scoped_dir.h"
+#include "fixtures/scratch_dir.h"
 
 namespace zembrel::astro {
 namespace {
 
-using zembrel::testing::ScopedWorkDir;
+using zembrel::testing::ScratchDirectory;
 
 // A "delta_t.iers" with 12 header lines and daily UT1 - UTC entries (the 7th
 // value of each record).
@@ -51,12 +51,12 @@ constexpr double kJdResolutionS = 1e-4;
 
 class TimeScalesTest : public ::testing::Test {
  protected:
-  ScopedWorkDir dir_;
+  ScratchDirectory dir_;
 };
 
 TEST_F(TimeScalesTest, InterpolatesBothTablesLinearly) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {2, 0.3}, {3, 0.3}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 69.0}, {2, 70.0}, {3, 70.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {2, 0.3}, {3, 0.3}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 69.0}, {2, 70.0}, {3, 70.0}}));
 
   // Halfway between two daily entries: the mean of their values.
   ::testing::internal::CaptureStdout();
@@ -76,8 +76,8 @@ TEST_F(TimeScalesTest, InterpolatesBothTablesLinearly) {
 }
 
 TEST_F(TimeScalesTest, ConstantOffsetsGiveUt1AndTt) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.3}, {5, 0.3}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 69.0}, {5, 69.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.3}, {5, 0.3}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 69.0}, {5, 69.0}}));
   const double utc = jan_2020(3, 7.25);
   const TimeScales s = time_scales(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.3, kJdResolutionS);
@@ -86,8 +86,8 @@ TEST_F(TimeScalesTest, ConstantOffsetsGiveUt1AndTt) {
 
 TEST_F(TimeScalesTest, TdbMinusTtAtJ2000) {
   // Zero offsets make jd_tt = jd_utc = 2451545.0 exactly.
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 0.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 0.0}}));
   ::testing::internal::CaptureStdout();
   const TimeScales s = time_scales(2451545.0);
   ::testing::internal::GetCapturedStdout();
@@ -98,8 +98,8 @@ TEST_F(TimeScalesTest, TdbMinusTtAtJ2000) {
 }
 
 TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.25}, {2, 0.5}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 68.0}, {2, 69.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.25}, {2, 0.5}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 68.0}, {2, 69.0}}));
 
   // Just before the last entry's 0 h: interpolation, no warning.
   ::testing::internal::CaptureStdout();
@@ -127,8 +127,8 @@ TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
 }
 
 TEST_F(TimeScalesTest, BeforeTheFirstEntryUsesTheFirstValueAndWarns) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{10, -0.125}, {11, 0.5}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 68.0}, {11, 69.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{10, -0.125}, {11, 0.5}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 68.0}, {11, 69.0}}));
   ::testing::internal::CaptureStdout();
   const double utc = jan_2020(5);
   const TimeScales s = time_scales(utc);
@@ -145,8 +145,8 @@ TEST_F(TimeScalesTest, RecordsMayRunOverSeveralLines) {
   for (int i = 0; i < 12; ++i) iers += "h\n";
   iers += "2020 1 1 58849\n 0.1 0.2 0.4 0 0 0\n0 0 0 0 0 0\n";
   iers += "2020 1 2 58850 0.1 0.2 0.6 0 0 0 0 0 0 0 0 0\n";
-  ScopedWorkDir::write("delta_t.iers", iers);
-  ScopedWorkDir::write("delta_t.dat", "h\n2020 1 1\n1 2 50.0 3\n2020 1 2 1 2 52.0 3\n");
+  ScratchDirectory::write("delta_t.iers", iers);
+  ScratchDirectory::write("delta_t.dat", "h\n2020 1 1\n1 2 50.0 3\n2020 1 2 1 2 52.0 3\n");
   const double utc = jan_2020(1, 12.0);
   const TimeScales s = time_scales(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.5, kJdResolutionS);
@@ -154,20 +154,20 @@ TEST_F(TimeScalesTest, RecordsMayRunOverSeveralLines) {
 }
 
 TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
   const double utc = jan_2020(2);
   EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), 0.1, kJdResolutionS);
 
   // Rewritten in place, same size, immediately.
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.2}, {3, 0.2}}));
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 61.0}, {3, 61.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.2}, {3, 0.2}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 61.0}, {3, 61.0}}));
   TimeScales s = time_scales(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.2, kJdResolutionS);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 61.0, kJdResolutionS);
 
   // Replaced by another file, with an old modification time.
-  ScopedWorkDir::write("new.dat", delta_t_file({{1, 62.0}, {3, 62.0}}));
+  ScratchDirectory::write("new.dat", delta_t_file({{1, 62.0}, {3, 62.0}}));
   std::filesystem::last_write_time(
       "new.dat", std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
   std::filesystem::rename("new.dat", "delta_t.dat");
@@ -178,44 +178,44 @@ TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   // rewritten in place with the same size.
   time_scales(utc);
   time_scales(utc);
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 63.0}, {3, 63.0}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 63.0}, {3, 63.0}}));
   s = time_scales(utc);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 63.0, kJdResolutionS);
 }
 
 TEST_F(TimeScalesTest, AMalformedRecordCountsAsAnEntryWithZeros) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
   // The second entry fails at its Delta T: it keeps its date and a zero value.
-  ScopedWorkDir::write("delta_t.dat",
+  ScratchDirectory::write("delta_t.dat",
                        "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
   const TimeScales s = time_scales(jan_2020(2, 12.0));
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 31.0, kJdResolutionS);
 }
 
 TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.0}, {2, 0.0}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {2, 0.0}}));
   std::string dat = "h\n";
   dat.reserve(kMaxTableEntries * 24);
   for (int i = 0; i < kMaxTableEntries; ++i) dat += "2020 1 1 0 0 64.0 0\n";
-  ScopedWorkDir::write("delta_t.dat", dat);
+  ScratchDirectory::write("delta_t.dat", dat);
   ::testing::internal::CaptureStdout();
   EXPECT_NEAR(seconds(time_scales(jan_2020(1, 1.0)).jd_tt, jan_2020(1, 1.0)), 64.0, kJdResolutionS);
   ::testing::internal::GetCapturedStdout();
 
-  ScopedWorkDir::write("delta_t.dat", dat + "2020 1 1 0 0 64.0 0\n");
+  ScratchDirectory::write("delta_t.dat", dat + "2020 1 1 0 0 64.0 0\n");
   EXPECT_EXIT(time_scales(jan_2020(1, 1.0)), ::testing::ExitedWithCode(2),
               "delta_t\\.dat.*100000");
 }
 
 TEST_F(TimeScalesTest, MissingOrEmptyTablesStopNamingTheFile) {
-  ScopedWorkDir::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
   EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.iers");
 
-  ScopedWorkDir::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
+  ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
   std::filesystem::remove("delta_t.dat");
   EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
 
-  ScopedWorkDir::write("delta_t.dat", "only a header\n");
+  ScratchDirectory::write("delta_t.dat", "only a header\n");
   EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
 }
 
