@@ -20,8 +20,6 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr const char* kDateFormat = "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)";
-constexpr const char* kDateText = " Fecha en Greenwich y hora UTC (hh.mmss): ";
 constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
 constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
 constexpr const char* kHyphens = "   ---------------------------------------------";
@@ -57,7 +55,7 @@ void one_calculation() {
   io::write_list(kScreen, {"D_t3 = UT1-UTC (seg): ", dut1});
   io::write_list(kScreen);
 
-  io::write_fmt(kResults, kDateFormat, {kDateText, day, month, year, time_shown});
+  write_greenwich_date(kResults, day, month, year, time_shown);
   io::write_list(kResults);
   io::write_fmt(kResults, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
   io::write_list(kResults);
@@ -101,7 +99,7 @@ void one_calculation() {
   io::write_list(kScreen, {" Ecuacion del tiempo"});
   io::write_list(kScreen, {" -------------------"});
   io::write_list(kScreen);
-  io::write_fmt(kScreen, kDateFormat, {kDateText, day, month, year, time_shown});
+  write_greenwich_date(kScreen, day, month, year, time_shown);
   io::write_list(kScreen);
   io::write_fmt(kScreen, "(a14,1x,f8.3)", {" ET (mm.sss): ", et});
 
@@ -117,7 +115,7 @@ void one_calculation() {
   io::write_list(kResults, {" Ecuacion del tiempo"});
   io::write_list(kResults, {" -------------------"});
   io::write_list(kResults);
-  io::write_fmt(kResults, kDateFormat, {kDateText, day, month, year, time_shown});
+  write_greenwich_date(kResults, day, month, year, time_shown);
   io::write_list(kResults);
   io::write_fmt(kResults, "(a14,1x,f8.3)", {" ET (mm.sss): ", et});
   io::write_list(kResults);

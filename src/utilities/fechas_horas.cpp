@@ -18,8 +18,6 @@ constexpr const char* kLongitudeFormat = "(a36,f9.4,2x,f4.0)";
 constexpr const char* kLongitudeText = " Longitud (gg.mmss) y huso horario: ";
 constexpr const char* kLocalFormat = "(a49,1x,i2,1x,i2,1x,i4,3x,f7.4,3x,f7.4)";
 constexpr const char* kLocalText = " Fecha local, hora legal y hora civil (hh.mmss): ";
-constexpr const char* kGreenwichFormat = "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)";
-constexpr const char* kGreenwichText = " Fecha en Greenwich y hora UTC (hh.mmss): ";
 
 void write_opening() {
   io::write_list(kScreen);
@@ -63,8 +61,7 @@ void local_to_greenwich(double longitude, double zone) {
                   {kLocalText, local.day, local.month, local.year, degree_to_ddmmss_c(hz),
                    degree_to_ddmmss_c(hc)});
     io::write_list(channel);
-    io::write_fmt(channel, kGreenwichFormat,
-                  {kGreenwichText, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours)});
+    write_greenwich_date(channel, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
     io::write_list(channel);
     if (channel == kResults) io::write_list(channel);
   }
@@ -88,9 +85,8 @@ void greenwich_to_local(double longitude, double zone) {
     io::write_list(channel);
     io::write_fmt(channel, kLongitudeFormat, {kLongitudeText, degree_to_ddmmss_c(longitude), zone});
     io::write_list(channel);
-    io::write_fmt(channel, kGreenwichFormat,
-                  {kGreenwichText, greenwich.day, greenwich.month, greenwich.year,
-                   degree_to_ddmmss_c(ut)});
+    write_greenwich_date(channel, greenwich.day, greenwich.month, greenwich.year,
+                         degree_to_ddmmss_c(ut));
     io::write_list(channel);
     io::write_fmt(channel, kLocalFormat,
                   {kLocalText, local.day, local.month, local.year, degree_to_ddmmss_c(hz),

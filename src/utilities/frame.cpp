@@ -45,6 +45,11 @@ void write_warning(int channel) {
   io::write_list(channel, {hyphens});
 }
 
+void write_greenwich_date(int channel, int day, int month, int year, double packed_time) {
+  io::write_fmt(channel, "(a42,1x,i2,1x,i2,1x,i4,2x,f7.4)",
+                {" Fecha en Greenwich y hora UTC (hh.mmss): ", day, month, year, packed_time});
+}
+
 bool ask_new_calculation() {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

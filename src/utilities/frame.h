@@ -22,6 +22,10 @@ void write_opening(int channel, std::string_view title, std::size_t credit_width
 // The five-line warning (hyphens, three lines of text, hyphens), list-directed.
 void write_warning(int channel);
 
+// The line " Fecha en Greenwich y hora UTC (hh.mmss): " with a date and a
+// packed time, as several utilities print it.
+void write_greenwich_date(int channel, int day, int month, int year, double packed_time);
+
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; true when the
 // answer is 1.
 bool ask_new_calculation();
