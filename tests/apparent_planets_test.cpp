@@ -21,7 +21,7 @@
 
 #include "../tests/fixtures/ephem/synthetic_ephemeris.h"
 #include "astro/angles.h"
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "main/format.h"
-#include "main/record_io.h"
+#include "io/format.h"
+#include "io/record_io.h"
 
 namespace io = zembrel::io;
 namespace fs = std::filesystem;

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace io = zembrel::io;
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace io = zembrel::io;
 namespace fs = std::filesystem;

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "main/file_cache.h"
-#include "main/record_io.h"
+#include "io/file_cache.h"
+#include "io/record_io.h"
 
 namespace zembrel::astro {
 

@@ -9,8 +9,8 @@
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
-#include "main/file_cache.h"
-#include "main/record_io.h"
+#include "io/file_cache.h"
+#include "io/record_io.h"
 
 namespace zembrel::astro {
 

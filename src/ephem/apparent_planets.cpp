@@ -8,7 +8,7 @@
 #include "astro/precession_nutation.h"
 #include "ephem/jpl_file.h"
 #include "ephem/planets.h"
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace zembrel::ephem {
 

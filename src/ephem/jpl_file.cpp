@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "astro/angles.h"
-#include "main/file_cache.h"
-#include "main/record_io.h"
+#include "io/file_cache.h"
+#include "io/record_io.h"
 
 namespace zembrel::ephem {
 

@@ -1,7 +1,7 @@
 #include "ephem/planets.h"
 
 #include "ephem/jpl_file.h"
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace zembrel::ephem {
 

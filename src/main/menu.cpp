@@ -1,6 +1,6 @@
 #include "main/menu.h"
 
-#include "main/record_io.h"
+#include "io/record_io.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 

@@ -6,7 +6,7 @@
 #include "astro/sidereal.h"
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
-#include "main/record_io.h"
+#include "io/record_io.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 

@@ -1,7 +1,7 @@
 // Menu option 1: local date and legal time to Greenwich date and UT, and back.
 #include "astro/angles.h"
 #include "astro/calendar.h"
-#include "main/record_io.h"
+#include "io/record_io.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 

@@ -1,6 +1,6 @@
 #include "utilities/frame.h"
 
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 namespace zembrel::utilities {
 

@@ -1,6 +1,6 @@
 // Menu options whose utilities are not built yet: each says so in one line
 // and returns to the menu.  An option leaves this file when its utility lands.
-#include "main/record_io.h"
+#include "io/record_io.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {

@@ -1,4 +1,4 @@
-#include "main/record_io.h"
+#include "io/record_io.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "main/format.h"
+#include "io/format.h"
 
 namespace zembrel::io {
 

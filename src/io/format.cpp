@@ -1,4 +1,4 @@
-#include "main/format.h"
+#include "io/format.h"
 
 #include <cctype>
 #include <charconv>

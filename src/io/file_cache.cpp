@@ -1,4 +1,4 @@
-#include "main/file_cache.h"
+#include "io/file_cache.h"
 
 #include <sys/stat.h>
 
