@@ -558,8 +558,9 @@ void read_two_reals() {
 }
 
 bool read_answers_ok() {
-  const int a = io::read_int();
-  const int b = io::read_int();
+  int a = 0, b = 0;
+  io::read_keyboard({&a});
+  io::read_keyboard({&b});
   double lat = 0, lon = 0;
   io::read_keyboard({&lat, &lon});
   return a == 3 && b == 1 && lat == 40.1530 && lon == -3.4215;
@@ -572,13 +573,15 @@ TEST_F(Keyboard, ReadErrorsAndEndOfInputStopWithStatus2) {
   EXPECT_EXIT(
       {
         if (std::freopen("bad.txt", "r", stdin) == nullptr) std::exit(9);
-        io::read_int();
+        int v = 0;
+        io::read_keyboard({&v});
       },
       ::testing::ExitedWithCode(2), "Bad integer for item 1 in list input");
   EXPECT_EXIT(
       {
         if (std::freopen("empty.txt", "r", stdin) == nullptr) std::exit(9);
-        io::read_real();
+        double v = 0;
+        io::read_keyboard({&v});
       },
       ::testing::ExitedWithCode(2), "End of file");
   EXPECT_EXIT(

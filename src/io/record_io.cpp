@@ -341,18 +341,6 @@ void read_keyboard(Targets targets) {
   }
 }
 
-int read_int() {
-  int v = 0;
-  read_keyboard({&v});
-  return v;
-}
-
-double read_real() {
-  double v = 0.0;
-  read_keyboard({&v});
-  return v;
-}
-
 // ---------------------------------------------------------------------------
 // Formatted input.
 

@@ -90,10 +90,10 @@ class ListReader {
 };
 
 // Keyboard reads: an unreadable answer or the end of input stops the program
-// with the run-time error report and exit status 2.
+// with the run-time error report and exit status 2.  The targets are the
+// dialogue's own variables, which live for the whole call of a utility: a "/"
+// or an empty value between commas leaves them as they were.
 void read_keyboard(Targets targets);
-int read_int();
-double read_real();
 
 // Formatted input of one record of a data file.  Supports iN, fW.D (implied
 // decimals, blanks ignored), DW.D / EW.D (any real form), aN, nX and repeat

@@ -46,10 +46,14 @@ void write_menu() {
 
 int run_program() {
   write_banner();
+  // The option survives from one menu pass to the next, so an answer that
+  // leaves it unchanged ("/") repeats the last option (0 at the first menu).
+  int option = 0;
   for (;;) {
     write_menu();
     io::connect_results();
-    switch (io::read_int()) {
+    io::read_keyboard({&option});
+    switch (option) {
       case 1: utilities::fechas_horas(); break;
       case 2: utilities::efem(); break;
       case 3: utilities::reconoce_parlanchin(); break;

@@ -33,14 +33,22 @@ void write_openings() {
   io::write_list(kScreen);
 }
 
-void one_calculation() {
+// The answers of the dialogue; they live for the whole call of the utility, so
+// an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
+struct Answers {
+  int day = 0, month = 0, year = 0;
+  double packed_time = 0.0;
+  int again = 0;
+};
+
+void one_calculation(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"dia,mes,anno (dd mm aaaa)?"});
-  int day = 0, month = 0, year = 0;
-  io::read_keyboard({&day, &month, &year});
+  io::read_keyboard({&a.day, &a.month, &a.year});
   io::write_list(kScreen, {"hora UTC (hh.mmss)?"});
-  const double packed_time = io::read_real();
-  const double t = astro::ddmmss_to_degree_c(packed_time);
+  io::read_keyboard({&a.packed_time});
+  const int day = a.day, month = a.month, year = a.year;
+  const double t = astro::ddmmss_to_degree_c(a.packed_time);
 
   const double jd_utc = astro::julian_date(year, month, day, t);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
@@ -126,9 +134,10 @@ void one_calculation() {
 
 void ecuacion_tiempo() {
   write_openings();
+  Answers answers;
   for (;;) {
-    one_calculation();
-    if (!ask_new_calculation()) return;
+    one_calculation(answers);
+    if (!ask_new_calculation(answers.again)) return;
     io::write_list(kResults);
     io::write_list(kResults, {kHyphens});
     io::write_list(kResults);

@@ -33,20 +33,34 @@ struct Date {
   int day = 0, month = 0, year = 0;
 };
 
-Date read_date() {
+// The answers of the dialogue; they live for the whole call of the utility, so
+// an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
+struct Answers {
+  double longitude = 0.0;  // packed
+  int choice = 0;
+  Date date;
+  double time = 0.0;  // packed
+  int again = 0;
+};
+
+Date read_date(Answers& a) {
   io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  Date d;
-  io::read_keyboard({&d.day, &d.month, &d.year});
-  return d;
+  io::read_keyboard({&a.date.day, &a.date.month, &a.date.year});
+  return a.date;
+}
+
+double read_time(Answers& a) {
+  io::read_keyboard({&a.time});
+  return ddmmss_to_degree_c(a.time);
 }
 
 // Local date and legal time to Greenwich date and UT.
-void local_to_greenwich(double longitude, double zone) {
+void local_to_greenwich(Answers& a, double longitude, double zone) {
   io::write_list(kScreen, {"Fecha local"});
-  const Date local = read_date();
+  const Date local = read_date(a);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
-  const double hz = ddmmss_to_degree_c(io::read_real());
+  const double hz = read_time(a);
 
   const double ut = hz - zone;
   const double hc = longitude / 15.0 + ut;
@@ -68,12 +82,12 @@ void local_to_greenwich(double longitude, double zone) {
 }
 
 // Greenwich date and UT to local date, legal time and local civil time.
-void greenwich_to_local(double longitude, double zone) {
+void greenwich_to_local(Answers& a, double longitude, double zone) {
   io::write_list(kScreen, {"Fecha en Greenwich"});
-  const Date greenwich = read_date();
+  const Date greenwich = read_date(a);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Hora UT (hh.mmss):"});
-  const double ut = ddmmss_to_degree_c(io::read_real());
+  const double ut = read_time(a);
 
   const double jd = astro::julian_date(greenwich.year, greenwich.month, greenwich.day, ut);
   const astro::CalendarDate local = astro::gregorian_date(jd + longitude / 360.0);
@@ -104,10 +118,12 @@ void greenwich_to_local(double longitude, double zone) {
 
 void fechas_horas() {
   write_opening();
+  Answers a;
   do {
     io::write_list(kScreen);
     io::write_list(kScreen, {"Longitud (hh.mmss)?"});
-    const double longitude = ddmmss_to_degree_c(io::read_real());
+    io::read_keyboard({&a.longitude});
+    const double longitude = ddmmss_to_degree_c(a.longitude);
     const double zone = astro::huso(longitude);
 
     io::write_list(kScreen);
@@ -117,13 +133,13 @@ void fechas_horas() {
                    {" Pasar de fecha y hora local a fecha en Greenwich y hora UT ..... 1"});
     io::write_list(kScreen,
                    {" Pasar de fecha en Greenwich y hora UT a fecha y hora local ...... 2"});
-    const int choice = io::read_int();
-    if (choice == 1) {
-      local_to_greenwich(longitude, zone);
-    } else if (choice == 2) {
-      greenwich_to_local(longitude, zone);
+    io::read_keyboard({&a.choice});
+    if (a.choice == 1) {
+      local_to_greenwich(a, longitude, zone);
+    } else if (a.choice == 2) {
+      greenwich_to_local(a, longitude, zone);
     }
-    if (!ask_new_calculation()) return;
+    if (!ask_new_calculation(a.again)) return;
     io::write_list(kResults);
   } while (true);
 }

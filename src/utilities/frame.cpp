@@ -50,11 +50,16 @@ void write_greenwich_date(int channel, int day, int month, int year, double pack
                 {" Fecha en Greenwich y hora UTC (hh.mmss): ", day, month, year, packed_time});
 }
 
-bool ask_new_calculation() {
+bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);
   io::write_list(io::kScreen, {"Nuevo calculo (1 Si  0 No)?"});
-  return io::read_int() == 1;
+  io::read_keyboard({&answer});
+  return answer == 1;
+}
+
+void not_available() {
+  io::write_list(io::kScreen, {"Esta utilidad todavia no esta disponible."});
 }
 
 }  // namespace zembrel::utilities

@@ -26,8 +26,12 @@ void write_warning(int channel);
 // packed time, as several utilities print it.
 void write_greenwich_date(int channel, int day, int month, int year, double packed_time);
 
-// Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; true when the
-// answer is 1.
-bool ask_new_calculation();
+// Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
+// into `answer`, the utility's own variable (a "/" keeps its previous value),
+// and is true when it is 1.
+bool ask_new_calculation(int& answer);
+
+// A menu option whose utility is not built yet: one line, back to the menu.
+void not_available();
 
 }  // namespace zembrel::utilities
