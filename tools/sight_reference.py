@@ -16,6 +16,7 @@ The truth of the intercept is Hc(TRUE) - Hc(DR), geocentric altitudes at the
 mean instant.
 """
 import math
+import os
 import sys
 
 import ephem
@@ -62,13 +63,28 @@ def place(name, y, mo, d, hours):
     return float(b.g_ra), float(b.g_dec), dist
 
 
+def dut1(jd1, jd2):
+    if os.environ.get("UT1_AS_UTC"):
+        return 0.0
+    """UT1 - UTC in seconds from the IERS B table that astropy carries (0
+    outside it)."""
+    try:
+        from astropy.time import Time
+        from astropy.utils import iers
+        iers.conf.auto_download = False
+        return float(iers.IERS_B.open().ut1_utc(Time(jd1, jd2, format="jd", scale="utc")).value)
+    except Exception:
+        return 0.0
+
+
 def gast(y, mo, d, hours):
-    """Greenwich apparent sidereal time, radians (UT1 taken as UTC)."""
+    """Greenwich apparent sidereal time, radians, at the true UT1."""
     jd1, jd2 = erfa.dtf2d("UTC", y, mo, d, 0, 0, 0.0)
     jd2 += hours / 24.0
     tai1, tai2 = erfa.utctai(jd1, jd2)
     tt1, tt2 = erfa.taitt(tai1, tai2)
-    return erfa.gst06a(jd1, jd2, tt1, tt2)
+    u1, u2 = erfa.utcut1(jd1, jd2, dut1(jd1, jd2))
+    return erfa.gst06a(u1, u2, tt1, tt2)
 
 
 def horizon(ra, dec, lat, lon, theta):

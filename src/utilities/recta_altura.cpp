@@ -186,6 +186,8 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
     dec = p.dec;
     sd = p.semidiameter;
     hp = p.parallax;
+    // The planets' parallax is applied too.
+    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
   }
 
   const double lon_deg = astro::ddmmss_to_degree_c(a.longitude);
