@@ -5,6 +5,11 @@ prints the errors of the intercept and azimuth, and the bodies that option 3
 failed to name.
 
     /usr/bin/python3 tools/check_sights.py PROGRAM DATA_DIR [count] [seed]
+
+The sky of the synthesised sights turns with the true UT1; the program turns
+it with UTC as its sidereal time takes it, which costs up to 0.15' when
+|UT1 - UTC| nears 0.6 s.  UT1_AS_UTC=1 in the environment makes the
+synthesis take UTC as UT1 too.
 """
 import math
 import os
