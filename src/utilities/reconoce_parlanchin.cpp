@@ -150,7 +150,7 @@ bool one_attempt(Answers& a) {
   }
 
   const int number = reduction::list_number_of_entry(entry);
-  const std::string& name = ephem::body_name(ephem::body_names(catalogue), number);
+  const std::string name = ephem::body_name(ephem::body_names(catalogue), number);
   io::write_list(kScreen, {"El astro desconocido es:", number, name});
   io::write_list(kResults, {"El astro desconocido es:", number, name});
 
