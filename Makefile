@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 RUN_DIR    ?= run
 
-.PHONY: all build run test test-asan data clean
+.PHONY: all build run test test-asan fuzz data clean
 
 all: build
 
@@ -30,6 +30,15 @@ test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Thousands of generated dialogues against the sanitizer build (seeded:
+# FUZZ_SEED=n picks another reproducible set).
+FUZZ_COUNT ?= 3000
+FUZZ_SEED  ?= 1
+fuzz:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	$(ASAN_BUILD)/tests/dialogue_fuzz $(ASAN_BUILD)/zembrel data $(ASAN_BUILD)/fuzz-work-long $(FUZZ_SEED) $(FUZZ_COUNT)
 
 # Rebuild the data files from their published sources (installs the Debian
 # packages it needs).
