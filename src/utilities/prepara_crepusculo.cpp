@@ -176,10 +176,9 @@ Position dead_reckoning(const Position& from, double speed, double course_rad, d
   const double lat1 = degree_to_radian(from.latitude);
   const double lat2 = lat1 + dlat;
   const double dlon = departure / std::cos((lat1 + lat2) / 2.0);
+  // A run across the date line keeps the longitude within [-180, 180].
   double longitude = from.longitude + radian_to_degree(dlon);
-  // A run across the date line keeps the longitude within (-180, 180].
-  while (longitude > 180.0) longitude -= 360.0;
-  while (longitude <= -180.0) longitude += 360.0;
+  if (std::fabs(longitude) > 180.0) longitude = std::remainder(longitude, 360.0);
   return {radian_to_degree(lat2), longitude};
 }
 
