@@ -216,8 +216,9 @@ Advance advance_to(Target target, const Event& event, double now, const Position
     // Moved across a Greenwich midnight (or lost on that date): the
     // neighbouring dates, keeping the instant nearest the previous one.
     if (!next || std::fabs(*next - prev) > 0.5) {
+      const double searched = jd_of(date, 0.0);
       for (int step : {1, -1}) {
-        const Date other = date_of(jd_of(date, 0.0) + step);
+        const Date other = date_of(searched + step);
         const std::optional<double> t = search_event(target, other, p);
         if (t && (!next || std::fabs(*t - prev) < std::fabs(*next - prev))) {
           next = t;
