@@ -71,7 +71,8 @@ double mean_obliquity(double jd) {
 
 Nutation nutation_parameters(double jd) {
   static io::FileCache<Series> cache;
-  const Series& series = cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+  const Series& series =
+      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
 
   Nutation n{};
   n.eps0 = mean_obliquity(jd);
