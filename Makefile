@@ -3,13 +3,17 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 RUN_DIR    ?= run
+# Installation prefix (the program looks for its installed data files under
+# it, so it is fixed when the program is built) and staging directory.
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all build run test test-asan fuzz fuzz-readers data clean
+.PHONY: all build run test test-asan install fuzz fuzz-readers data clean
 
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Start the program in a working directory holding the data files; the results
@@ -30,6 +34,16 @@ test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The program to $(PREFIX)/bin, the data files to $(PREFIX)/share/zembrel, the
+# manual page to $(PREFIX)/share/man/man1, all under $(DESTDIR) when it is
+# given.  The build is configured again only when its prefix differs, so that
+# "make build" followed by "sudo make install" builds nothing as root.
+install:
+	@grep -qsx 'CMAKE_INSTALL_PREFIX:PATH=$(PREFIX)' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD) -j $(JOBS) --target zembrel_installed
+	DESTDIR='$(DESTDIR)' cmake --install $(BUILD)
 
 # Thousands of generated dialogues against the sanitizer build (seeded:
 # FUZZ_SEED=n picks another reproducible set).

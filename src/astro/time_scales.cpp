@@ -9,6 +9,7 @@
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
+#include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
@@ -121,14 +122,16 @@ TimeScales time_scales(double jd_utc) {
   static io::FileCache<Table> iers_cache;
   static io::FileCache<Table> delta_t_cache;
 
-  const Table& iers = iers_cache.get("delta_t.iers", [](const std::string& p) { return load_table(p, kIersLayout); });
+  const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
+                                     [](const std::string& p) { return load_table(p, kIersLayout); });
   const Lookup dut1 = interpolate(iers, jd_utc);
   warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
        "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
   TimeScales s;
   s.jd_ut1 = jd_utc + dut1.value / 86400.0;
 
-  const Table& dat = delta_t_cache.get("delta_t.dat", [](const std::string& p) { return load_table(p, kDeltaTLayout); });
+  const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
+                                       [](const std::string& p) { return load_table(p, kDeltaTLayout); });
   const Lookup delta_t = interpolate(dat, jd_utc);
   warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
        "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");

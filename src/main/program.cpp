@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "io/data_path.h"
 #include "main/menu.h"
 
 namespace {
@@ -28,5 +29,10 @@ void reserve_standard_descriptors() {
 
 int main() {
   reserve_standard_descriptors();
+#ifdef ZEMBREL_INSTALLED_DATA_DIR
+  // The installed program also looks for its data files in the data
+  // directory of its installation, fixed when it is built.
+  zembrel::io::set_installed_data_dir(ZEMBREL_INSTALLED_DATA_DIR);
+#endif
   return zembrel::main::run_program();
 }
