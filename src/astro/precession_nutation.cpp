@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
@@ -70,7 +71,8 @@ double mean_obliquity(double jd) {
 
 Nutation nutation_parameters(double jd) {
   static io::FileCache<Series> cache;
-  const Series& series = cache.get(kSeriesFile, load_series);
+  const Series& series =
+      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
 
   Nutation n{};
   n.eps0 = mean_obliquity(jd);

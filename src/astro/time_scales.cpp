@@ -9,6 +9,7 @@
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
+#include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
@@ -51,14 +52,19 @@ Table load_table(const std::string& name, const Layout& layout) {
   for (;;) {
     int i[4] = {0, 0, 0, 0};
     double r[12] = {};
-    // A record that fails for another reason than the end of the file still
-    // counts, with the values read before the failure and zeros after.
     const io::ReadResult result =
         layout.integers == 4
             ? reader.read({&i[0], &i[1], &i[2], &i[3], &r[0], &r[1], &r[2], &r[3], &r[4], &r[5],
                            &r[6], &r[7], &r[8], &r[9], &r[10], &r[11]})
             : reader.read({&i[0], &i[1], &i[2], &r[0], &r[1], &r[2], &r[3]});
-    if (result.status == io::ReadStatus::end_of_file) break;
+    // The table ends at a record boundary.  A damaged entry (a value that is
+    // not a number, or an entry cut short by the end of the file) stops the
+    // program instead of entering the table as zeros.
+    if (result.status == io::ReadStatus::end_of_file && result.item <= 1) break;
+    if (result.status != io::ReadStatus::ok) {
+      io::runtime_error(kWhere, "data file " + name + ", entry " + std::to_string(t.jd.size() + 1) +
+                                    ": " + io::read_error_message(result));
+    }
     if (static_cast<int>(t.jd.size()) >= kMaxTableEntries) {
       io::runtime_error(kWhere, "data file " + name + " holds more than " +
                                     std::to_string(kMaxTableEntries) + " entries");
@@ -116,14 +122,16 @@ TimeScales time_scales(double jd_utc) {
   static io::FileCache<Table> iers_cache;
   static io::FileCache<Table> delta_t_cache;
 
-  const Table& iers = iers_cache.get("delta_t.iers", [](const std::string& p) { return load_table(p, kIersLayout); });
+  const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
+                                     [](const std::string& p) { return load_table(p, kIersLayout); });
   const Lookup dut1 = interpolate(iers, jd_utc);
   warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
        "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
   TimeScales s;
   s.jd_ut1 = jd_utc + dut1.value / 86400.0;
 
-  const Table& dat = delta_t_cache.get("delta_t.dat", [](const std::string& p) { return load_table(p, kDeltaTLayout); });
+  const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
+                                       [](const std::string& p) { return load_table(p, kDeltaTLayout); });
   const Lookup delta_t = interpolate(dat, jd_utc);
   warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
        "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");

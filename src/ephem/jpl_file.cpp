@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "astro/angles.h"
+#include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
@@ -45,9 +46,11 @@ ChebyshevResult series(double t0, double t1, const double* coef, int n, double t
 }
 
 // ---------------------------------------------------------------------------
-// File access.  The header and the last few data records are kept between
-// calls; they are thrown away as soon as the file's identity, size or
-// modification time changes, so a replaced file is read afresh at once.
+// File access.  The file is looked up by io::data_file_path at every call.
+// The header and the last few data records are kept between calls; they are
+// thrown away as soon as the file is found at another path or its identity,
+// size or modification time changes, so a replaced file is read afresh at
+// once.
 // File times come from a coarse clock: a file modified shortly before it was
 // read could be rewritten in place without a new stamp, so such a file is
 // read afresh at every call.
@@ -73,6 +76,7 @@ struct DataRecord {
 struct Cache {
   bool valid = false;
   bool reusable = false;
+  std::string path = kEphemerisFile;  // where the file was found
   io::FileStamp stamp;
   Header header;
   std::array<DataRecord, 4> records;
@@ -94,18 +98,19 @@ double little_endian_double(const unsigned char* p) {
   return d;
 }
 
-// The first `count` values of file record `record` (1-based).
+// The first `count` values of file record `record` (1-based) of the file
+// found last.
 std::vector<double> read_record(int record, int count) {
-  std::ifstream in(kEphemerisFile, std::ios::binary);
+  const std::string& path = cache().path;
+  std::ifstream in(path, std::ios::binary);
   if (!in) {
-    fail(std::string("Cannot open file '") + kEphemerisFile + "': " + std::strerror(errno));
+    fail("Cannot open file '" + path + "': " + std::strerror(errno));
   }
   std::vector<unsigned char> bytes(static_cast<std::size_t>(count) * 8);
   in.seekg(static_cast<std::streamoff>(record - 1) * static_cast<std::streamoff>(kRecordBytes));
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!in) {
-    fail(std::string("Cannot read record ") + std::to_string(record) + " of file '" +
-         kEphemerisFile + "'");
+    fail("Cannot read record " + std::to_string(record) + " of file '" + path + "'");
   }
   std::vector<double> values(count);
   for (int i = 0; i < count; ++i) values[i] = little_endian_double(&bytes[i * 8]);
@@ -113,7 +118,7 @@ std::vector<double> read_record(int record, int count) {
 }
 
 [[noreturn]] void bad_header(const char* what) {
-  fail(std::string("File '") + kEphemerisFile + "' has an invalid header: " + what);
+  fail("File '" + cache().path + "' has an invalid header: " + what);
 }
 
 // A whole number stored as a double, checked to lie in [lo, hi].
@@ -163,21 +168,24 @@ Header read_header() {
   return h;
 }
 
-// The header of the current file, reloaded when the file has changed.
+// The header of the current file, reloaded when the file has changed or is
+// found at another path.
 const Header& current_header() {
-  const std::optional<io::FileStamp> before = io::file_stamp(kEphemerisFile);
+  const std::string path = io::data_file_path(kEphemerisFile, kWhere);
+  const std::optional<io::FileStamp> before = io::file_stamp(path);
   if (!before) {
     const int err = errno;
-    fail(std::string("Cannot open file '") + kEphemerisFile + "': " + std::strerror(err));
+    fail("Cannot open file '" + path + "': " + std::strerror(err));
   }
   Cache& c = cache();
-  if (c.valid && c.reusable && *before == c.stamp) return c.header;
+  if (c.valid && c.reusable && path == c.path && *before == c.stamp) return c.header;
 
   const std::int64_t started = io::wall_clock_ns();
   c.valid = false;
+  c.path = path;
   for (auto& r : c.records) r = DataRecord{};
   c.header = read_header();
-  const std::optional<io::FileStamp> after = io::file_stamp(kEphemerisFile);
+  const std::optional<io::FileStamp> after = io::file_stamp(path);
   c.stamp = *before;
   // Kept for later calls only when the file did not change while it was read
   // and is old enough for its stamp to be trusted.
@@ -196,6 +204,13 @@ const std::vector<double>& data_record(const Header& h, int k) {
   c.next_slot = (c.next_slot + 1) % c.records.size();
   slot.number = 0;
   slot.values = read_record(k + 2, h.values);
+  // A damaged record would otherwise turn into positions that are silently wrong.
+  for (double v : slot.values) {
+    if (!std::isfinite(v)) {
+      fail("Record " + std::to_string(k + 2) + " of file '" + c.path +
+           "' holds a value that is not a number");
+    }
+  }
   slot.number = k;
   return slot.values;
 }

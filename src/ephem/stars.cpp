@@ -12,6 +12,7 @@
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
 #include "ephem/planets.h"
+#include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
@@ -77,7 +78,7 @@ constexpr double kSpaceMotionFactor = 1.02247e-9;  // km/s times mas to radians 
 
 const StarCatalogue& read_star_catalogue() {
   static io::FileCache<StarCatalogue> cache;
-  return cache.get(kCatalogueFile, load_catalogue);
+  return cache.get(io::data_file_path(kCatalogueFile, "estrellas"), load_catalogue);
 }
 
 CatalogueStar catalogue_star(const StarRecord& r) {

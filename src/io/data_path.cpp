@@ -1,0 +1,63 @@
+#include "io/data_path.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "io/record_io.h"
+
+namespace zembrel::io {
+
+namespace {
+
+std::string& installed_dir() {
+  static std::string dir;
+  return dir;
+}
+
+// Present means anything the name resolves to; a file that is there but
+// cannot be read stops the program at its open, naming that path, rather
+// than being silently passed over for another copy.
+bool present(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string join(const std::string& dir, const std::string& name) {
+  if (dir.empty() || dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+}  // namespace
+
+void set_installed_data_dir(std::string dir) { installed_dir() = std::move(dir); }
+
+const std::string& installed_data_dir() { return installed_dir(); }
+
+std::string data_file_path(const std::string& name, std::string_view where) {
+  if (present(name)) return name;
+
+  const char* env = std::getenv(kDataEnvironment);
+  const std::string env_dir = env != nullptr ? env : "";
+  if (!env_dir.empty() && present(join(env_dir, name))) return join(env_dir, name);
+
+  const std::string& installed = installed_data_dir();
+  if (!installed.empty() && present(join(installed, name))) return join(installed, name);
+
+  std::error_code ec;
+  const std::filesystem::path cwd = std::filesystem::current_path(ec);
+  std::string m = "data file " + name + " not found; looked in:\n  " +
+                  (ec ? std::string("./") + name : join(cwd.string(), name)) +
+                  "  (working directory)\n  ";
+  if (env_dir.empty()) {
+    m += std::string(kDataEnvironment) + " is not set";
+  } else {
+    m += join(env_dir, name) + "  (" + kDataEnvironment + ")";
+  }
+  if (!installed.empty()) m += "\n  " + join(installed, name) + "  (installed data)";
+  runtime_error(where, m);
+}
+
+}  // namespace zembrel::io
