@@ -28,7 +28,10 @@ namespace zembrel::utilities {
 namespace fix {
 
 bool advance_needed(double dt_hours, double speed_knots) {
-  return std::fabs(dt_hours) * 60.0 > 5.0 && speed_knots > 0.0;
+  // The interval comes from two Julian dates, good to a few microseconds:
+  // sights typed exactly five minutes apart must not fall on either side of
+  // the threshold by rounding.
+  return std::fabs(dt_hours) * 60.0 > 5.0 + 1e-6 && speed_knots > 0.0;
 }
 
 double azimuth_course_angle(double azimuth, double course) {
