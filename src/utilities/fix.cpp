@@ -269,7 +269,7 @@ void read_body_number(int& body) {
     io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
     io::read_keyboard({&body});
     if (body >= 0 && body <= kLastBody) return;
-    io::write_list(kScreen, {"Ese numero no corresponde a ningun astro (0 a 105)."});
+    io::write_list(kScreen, {"Numero no valido: elige un astro de 0 a 105."});
   }
 }
 
