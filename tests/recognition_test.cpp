@@ -123,6 +123,8 @@ TEST_F(Recognise, StarJustPastZeroHours) {
   // 2 deg 36' too far west: the estimate falls just below 24 h.
   const Recognition r = reconoce(40.0, -32.36, 15, 10, 2024, 2.0, 69.25082154644896, 245.4579288820956, c);
   EXPECT_EQ(r.body, 1);
+  // The same instant as the previous date plus 26 hours (readings across 0 h).
+  EXPECT_EQ(reconoce(40.0, -32.36, 14, 10, 2024, 26.0, 69.25082154644896, 245.4579288820956, c).body, 1);
   // Nothing in that part of the sky: no body, a blank name.
   const Recognition none = reconoce(40.0, -30.0, 15, 10, 2024, 2.0, 10.0, 10.0, c);
   EXPECT_EQ(none.body, 0);
