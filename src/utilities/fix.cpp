@@ -147,6 +147,9 @@ Place place_of(const Tables& t, int body, double jd_tt) {
     p.dec = a.dec;
     p.sd = a.semidiameter;
     p.hp = a.parallax;
+    // The planets get their parallax too: Venus and Mars come near enough
+    // for it to reach half a minute of arc.
+    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) p.hp = reduction::horizontal_parallax(a.distance);
   }
   return p;
 }

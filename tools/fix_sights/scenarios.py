@@ -133,6 +133,17 @@ def other_star():
     synth.write_in('fix_otra_estrella', [synth.dialogue(0, 0, 0, 0, 3, sights)])
     truth['fix_otra_estrella'] = (lat, lon)
 
+def venus():
+    # 38 N 15 W, 15 Feb 2025 19:45: Venus (0.42 AU away, parallax 0.3') and Sirius.
+    import sunmoon as sm
+    lat, lon = 38.0, -15.0
+    T = D(2025, 2, 15, 19, 45, 0)
+    v = sm.limb_sight('venus', lat, lon, T, 0)
+    s2 = synth.sight(18, lat, lon, T)
+    sights = [dict(date=(15, 2, 2025), body=102, readings=[(v['time'], v['altp'])]), entry(s2, (15, 2, 2025))]
+    synth.write_in('fix_venus', [synth.dialogue(0, 0, 0, 0, 2, sights)])
+    truth['fix_venus'] = (lat, lon)
+
 for f in sys.argv[1:]: globals()[f]()
 try: old = json.load(open(TRUTH))
 except Exception: old = {}

@@ -2,10 +2,10 @@ import ephem, math, synth, datetime as dt
 def limb_sight(which, lat, lon, T, limb=-1):
     o = ephem.Observer(); o.lat = str(lat); o.lon = str(lon); o.elevation = 0; o.pressure = 0
     o.date = ephem.Date(T)
-    b = ephem.Sun() if which == 'sun' else ephem.Moon(); b.compute(o)
+    b = {'sun': ephem.Sun, 'moon': ephem.Moon, 'venus': ephem.Venus}[which](); b.compute(o)
     alt = math.degrees(float(b.alt)); az = math.degrees(float(b.az))
     d_au = b.earth_distance; km = d_au * 149597870.7
-    radius = 696000.0 if which == 'sun' else 1737.4
+    radius = {'sun': 696000.0, 'moon': 1737.4, 'venus': 0.0}[which]
     # topocentric distance from the geocentric one and the altitude
     re = 6378.137; hgeo = alt  # approximate
     dtopo = math.sqrt(km**2 + re**2 - 2 * km * re * math.sin(math.radians(alt + math.degrees(re / km) * math.cos(math.radians(alt)))))
