@@ -77,8 +77,7 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr int kMoon = 101;
-constexpr int kLastBody = 105;
+using reduction::kMoon;
 
 // The answers of the dialogue; they live for the whole call of the utility, so
 // an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
@@ -128,7 +127,8 @@ struct SightData {
 struct Place {
   astro::Vec3 direction{};
   double ra = 0.0, dec = 0.0;
-  double sd = 0.0, hp = 0.0;  // radians; Sun and Moon only
+  double sd = 0.0;  // semidiameter, radians; Sun and Moon only
+  double hp = 0.0;  // horizontal parallax, radians; not for the stars
 };
 
 Place place_of(const Tables& t, int body, double jd_tt) {
@@ -271,7 +271,7 @@ void read_body_number(int& body) {
   for (;;) {
     io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
     io::read_keyboard({&body});
-    if (body >= 0 && body <= kLastBody) return;
+    if (body >= 0 && body <= ephem::kLastBody) return;
     io::write_list(kScreen, {"Numero no valido: elige un astro de 0 a 105."});
   }
 }
