@@ -1,9 +1,740 @@
-// Menu option 5: fix from two or three sights without dead reckoning.
+// Menu option 5: fix from two or three sights without dead reckoning.  Two
+// circles of equal altitude give two candidate positions at the instant of
+// the second sight (the first circle advanced for the run between the sights
+// when the ship moved); a third sight, with both candidates carried to its
+// instant, chooses between them.
+#include "utilities/fix.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/sidereal.h"
+#include "astro/time_scales.h"
+#include "ephem/apparent_planets.h"
+#include "ephem/stars.h"
+#include "io/record_io.h"
+#include "reduction/circle_intersection.h"
+#include "reduction/corrections.h"
+#include "reduction/recognition.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
 
-void zembrel() { not_available(); }
+namespace fix {
+
+bool advance_needed(double dt_hours, double speed_knots) {
+  // The interval comes from two Julian dates, good to a few microseconds:
+  // sights typed exactly five minutes apart must not fall on either side of
+  // the threshold by rounding.
+  return std::fabs(dt_hours) * 60.0 > 5.0 + 1e-6 && speed_knots > 0.0;
+}
+
+double azimuth_course_angle(double azimuth, double course) {
+  const double c = std::sin(azimuth) * std::sin(course) + std::cos(azimuth) * std::cos(course);
+  return astro::scale_angle(std::acos(std::clamp(c, -1.0, 1.0)));
+}
+
+double circle_advance(double alpha, double run_miles) { return std::cos(alpha) * run_miles; }
+
+Position dead_reckoning(double lat, double lon, double course, double run_miles) {
+  constexpr double kPolarLatitude = 89.0;
+  const double dep = astro::degree_to_radian(std::sin(course) * run_miles / 60.0);
+  const double dlat = astro::degree_to_radian(std::cos(course) * run_miles / 60.0);
+  const double lat3 = lat + dlat;
+  if (std::fabs(astro::radian_to_degree(lat)) <= kPolarLatitude &&
+      std::fabs(astro::radian_to_degree(lat3)) <= kPolarLatitude) {
+    const double m = (lat + lat3) * 0.5;
+    return {astro::radian_to_degree(lat3), astro::radian_to_degree(lon + dep / std::cos(m))};
+  }
+  // Great circle: the destination at angular distance d on the initial course.
+  const double d = astro::degree_to_radian(run_miles / 60.0);
+  const double s = std::clamp(
+      std::sin(lat) * std::cos(d) + std::cos(lat) * std::sin(d) * std::cos(course), -1.0, 1.0);
+  const double lat_gc = std::asin(s);
+  const double dlon = std::atan2(std::sin(course) * std::sin(d) * std::cos(lat),
+                                 std::cos(d) - std::sin(lat) * s);
+  return {astro::radian_to_degree(lat_gc), astro::radian_to_degree(lon + dlon)};
+}
+
+int choose_candidate(double difference_1, double difference_2) {
+  const bool ok_1 = difference_1 <= 1.0, ok_2 = difference_2 <= 1.0;
+  if (ok_1 && (!ok_2 || difference_1 <= difference_2)) return 1;
+  return ok_2 ? 2 : 0;
+}
+
+}  // namespace fix
+
+namespace {
+
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using io::kResults;
+using io::kScreen;
+
+using reduction::kMoon;
+
+// The answers of the dialogue; they live for the whole call of the utility, so
+// an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
+struct SightAnswers {
+  int day = 0, month = 0, year = 0;
+  int body = 0;
+  reduction::Sight readings;
+  double est_lat = 0.0, est_lon = 0.0;  // packed, for an unknown body
+  double azimuth = 0.0;                 // degrees, for an unknown body
+  int limb = 0;
+};
+
+struct Answers {
+  reduction::ObservationConditions conditions;
+  double speed = 0.0;
+  double course = 0.0;  // degrees as typed
+  int bodies = 0;
+  SightAnswers sight[3];
+  double azimuth_1 = 0.0;  // degrees, first body, for the advance
+  int again = 0;
+};
+
+// What the utility holds for the whole call: the catalogue and the names.
+struct Tables {
+  ephem::StarCatalogue catalogue;
+  ephem::BodyNames names;
+
+  // Name of a list number, "Desconocido" for 0.
+  std::string name(int number) const {
+    if (number == 0) return "Desconocido    ";
+    return ephem::body_name(names, number);
+  }
+};
+
+// A sight once entered: its body (recognised when it was unknown), its
+// means and its UTC Julian date.
+struct SightData {
+  int day = 0, month = 0, year = 0;
+  int body = 0;
+  int limb = 0;
+  double mean_time = 0.0;      // decimal hours, may lie outside 0-24
+  double mean_altitude = 0.0;  // decimal degrees
+  double jd_utc = 0.0;
+};
+
+// The place of a body at the instant of a sight.
+struct Place {
+  astro::Vec3 direction{};
+  double ra = 0.0, dec = 0.0;
+  double sd = 0.0;  // semidiameter, radians; Sun and Moon only
+  double hp = 0.0;  // horizontal parallax, radians; not for the stars
+};
+
+Place place_of(const Tables& t, int body, double jd_tt) {
+  Place p;
+  if (body <= ephem::kCatalogueStars) {
+    const ephem::StarPlace s = ephem::apparent_star3x(
+        jd_tt, ephem::catalogue_star(t.catalogue[static_cast<std::size_t>(body - 1)]));
+    p.direction = s.direction;
+    p.ra = s.ra;
+    p.dec = s.dec;
+  } else {
+    const ephem::Body b = ephem::body_of_list_number(body, t.catalogue);
+    const ephem::ApparentPlace a = ephem::apparent_planets_geo3(jd_tt, b.ephemeris_body);
+    p.direction = a.position;
+    p.ra = a.ra;
+    p.dec = a.dec;
+    p.sd = a.semidiameter;
+    p.hp = a.parallax;
+    // The planets get their parallax too: Venus and Mars come near enough
+    // for it to reach half a minute of arc.
+    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) p.hp = reduction::horizontal_parallax(a.distance);
+  }
+  return p;
+}
+
+// The reduction of a sight for one body: sidereal time, place, hour angle and
+// true altitude.
+struct Reduction {
+  astro::TimeScales scales{};
+  double gast = 0.0;  // hours
+  Place place;
+  reduction::CorrectedAltitude altitude;
+};
+
+Reduction reduce(const Tables& t, const SightData& s, const reduction::ObservationConditions& c,
+                 const astro::TimeScales& scales) {
+  Reduction r;
+  r.scales = scales;
+  r.gast = astro::ut_to_st(0.0, s.jd_utc).local_apparent_st;
+  r.place = place_of(t, s.body, scales.jd_tt);
+  r.altitude = reduction::correct_altitude(s.mean_altitude, c, s.body, s.limb, r.place.sd,
+                                           r.place.hp, reduction::CorrectionOrder::fix);
+  return r;
+}
+
+// The report of a sight (its heading, time scales, place and corrections) on
+// both channels; `n` is the sight's number (1 to 3).
+void write_report(const Tables& t, int n, const SightData& s, const Reduction& r) {
+  const std::string heading = " Astro " + std::to_string(n) + ": ";
+  const std::string name = t.name(s.body);
+  const reduction::DayAndTime when = reduction::day_and_time(s.day, s.month, s.year, s.mean_time);
+  const auto astro_line = [&](int ch) { io::write_fmt(ch, "(a10,a14)", {heading, name}); };
+  const auto utc_line = [&](int ch) {
+    io::write_fmt(ch, "(a6,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,a9)",
+                  {" UTC: ", when.day, when.month, when.year, degree_to_ddmmss_c(when.hours),
+                   "(hh.mmss)"});
+  };
+  if (n == 1) {
+    io::write_list(kScreen);
+    io::write_list(kResults);
+    io::write_list(kResults);
+  } else if (n == 2) {
+    io::write_list(kScreen);
+    io::write_list(kScreen);
+    io::write_list(kResults);
+    io::write_list(kResults);
+  }
+  astro_line(kScreen);
+  io::write_list(kScreen);
+  utc_line(kScreen);
+  if (n == 2) io::write_list(kScreen);
+  astro_line(kResults);
+  io::write_list(kResults);
+  utc_line(kResults);
+  io::write_list(kResults);
+
+  const double delta_t = (r.scales.jd_tt - r.scales.jd_ut1) * 86400.0;
+  const double dut1 = (r.scales.jd_ut1 - s.jd_utc) * 86400.0;
+  for (const int ch : {kScreen, kResults}) {
+    io::write_fmt(ch, "(a25,1x,4(f20.8,1x))",
+                  {" jdUTC,jdUT1,jdTT,jdTDB: ", s.jd_utc, r.scales.jd_ut1, r.scales.jd_tt,
+                   r.scales.jd_tdb});
+    io::write_list(ch);
+    io::write_list(ch, {"D_t = TT-UT1 (seg):   ", delta_t});
+    io::write_list(ch, {"D_t3 = UT1-UTC (seg): ", dut1});
+    io::write_list(ch);
+  }
+
+  const double gast_rad = degree_to_radian(r.gast * 15.0);
+  const double aries = degree_to_ddmmss_c(r.gast * 15.0);
+  const double gha = astro::scale_angle(gast_rad + (astro::kPi + astro::kPi - r.place.ra));
+  const bool star = s.body <= ephem::kCatalogueStars;
+  const double sha = astro::scale_angle(gha - gast_rad);
+  const double alpha = degree_to_ddmmss_c(radian_to_degree(r.place.ra) / 15.0);
+  const double delta = degree_to_ddmmss_c(radian_to_degree(r.place.dec));
+  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
+  const double sha_shown = degree_to_ddmmss_c(radian_to_degree(sha));
+  for (const int ch : {kScreen, kResults}) {
+    io::write_list(ch, {"SD, PHE (min. arco): ", radian_to_degree(r.place.sd) * 60.0,
+                        radian_to_degree(r.place.hp) * 60.0});
+    io::write_fmt(ch, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha});
+    io::write_fmt(ch, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta});
+    io::write_fmt(ch, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+    if (star) io::write_fmt(ch, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", sha_shown});
+    // On the screen a star of the first or third sight gets six more blanks.
+    const bool wide = ch == kScreen && star && n != 2;
+    io::write_fmt(ch, wide ? "(a26,1x,f15.7)" : "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries});
+  }
+
+  const char* altitude_format = n == 2 ? "(a48,1x,f15.7,2x,f15.7)" : "(a48,1x,f15.7,2x,f17.7)";
+  io::write_list(kScreen);
+  reduction::print_altitude_corrections(kScreen, r.altitude.corrections, r.altitude.ho,
+                                        altitude_format);
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  reduction::print_altitude_corrections(kResults, r.altitude.corrections, r.altitude.ho,
+                                        altitude_format);
+  io::write_list(kResults);
+  if (n == 2) io::write_list(kResults);
+}
+
+void write_position(int channel, double lat_deg, double lon_deg) {
+  io::write_fmt(channel, "(a24,1x,f14.6)", {" latitud (gg.mmssss):   ", degree_to_ddmmss_c(lat_deg)});
+  io::write_fmt(channel, "(a24,1x,f14.6)", {" longitud (gg.mmssss):  ", degree_to_ddmmss_c(lon_deg)});
+}
+
+// The two candidates on one channel: "Posicion 1:", its lines, an empty
+// line, "Posicion 2:", its lines, an empty line.
+void write_candidates(int channel, const fix::Position& a, const fix::Position& b) {
+  io::write_list(channel, {"Posicion 1:"});
+  write_position(channel, a.lat, a.lon);
+  io::write_list(channel);
+  io::write_list(channel, {"Posicion 2:"});
+  write_position(channel, b.lat, b.lon);
+  io::write_list(channel);
+}
+
+// Body number, refused and asked again outside 0-105.
+void read_body_number(int& body) {
+  for (;;) {
+    io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
+    io::read_keyboard({&body});
+    if (body >= 0 && body <= ephem::kLastBody) return;
+    io::write_list(kScreen, {"Numero no valido: elige un astro de 0 a 105."});
+  }
+}
+
+// The Greenwich date of a sight: prompts, answer, empty screen line, file line.
+void read_date(SightAnswers& a) {
+  io::write_list(kScreen, {"Fecha en Greenwich de la observacion:"});
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&a.day, &a.month, &a.year});
+  io::write_list(kScreen);
+  io::write_fmt(kResults, "(a39,1x,i2,1x,i2,1x,i4)",
+                {"Fecha en Greenwich de la observacion: ", a.day, a.month, a.year});
+}
+
+void write_body_list(const Tables& t) {
+  io::write_fmt(kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
+  ephem::write_selection_table(kScreen, t.names);
+  io::write_list(kScreen);
+}
+
+// The readings of a sight and their means; `empty_after` empty results-file
+// lines close the means.
+void read_readings(SightAnswers& a, int n, SightData& s, int empty_after) {
+  const char* prompt = n == 1 ? "Hora UT (hh.mmss)   altura inst. gg.mmss) de la med ida "
+                              : "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
+  reduction::read_readings(a.readings, prompt);
+  const reduction::SightMeans m = reduction::mean_of_readings(a.readings);
+  s.mean_time = m.time;
+  s.mean_altitude = m.altitude;
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  reduction::write_means(kScreen, s.mean_time, s.mean_altitude);
+  reduction::write_means(kResults, s.mean_time, s.mean_altitude);
+  for (int i = 0; i < empty_after; ++i) io::write_list(kResults);
+}
+
+void read_limb(SightAnswers& a, SightData& s) {
+  if (s.body != kMoon) return;
+  io::write_list(kScreen, {"Limbo inferior o superior? (-1 inferior, 1 superior)"});
+  io::read_keyboard({&a.limb});
+  s.limb = a.limb;
+}
+
+// Entry of sight 1 or 2: date, body, readings and means, recognition of an
+// unknown body (asking for new readings until it is recognised), limb.
+SightData enter_sight(const Tables& t, Answers& ans, int n) {
+  SightAnswers& a = ans.sight[n - 1];
+  SightData s;
+  if (n == 1) {
+    io::write_list(kResults, {"Astro 1"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Astro 1"});
+  } else {
+    io::write_list(kScreen);
+    io::write_list(kResults);
+    io::write_list(kResults, {"Astro 2"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Astro 2"});
+  }
+  read_date(a);
+  if (n == 1) {
+    write_body_list(t);
+  } else {
+    io::write_list(kScreen);
+  }
+  read_body_number(a.body);
+  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", a.body, t.name(a.body)});
+  s.day = a.day;
+  s.month = a.month;
+  s.year = a.year;
+  s.body = a.body;
+
+  for (;;) {
+    read_readings(a, n, s, n == 1 ? 1 : 2);
+    if (s.body != 0) break;
+    io::write_list(kResults, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen, {"Situacion estimada: lat  lon (gg.mmss):"});
+    io::read_keyboard({&a.est_lat, &a.est_lon});
+    io::write_list(kScreen, {"Azimut circular de astro desconocido:"});
+    io::read_keyboard({&a.azimuth});
+    io::write_fmt(kResults, "(a40,2(f10.4,2x))",
+                  {"Situacion estimada: lat  lon (gg.mmss):", a.est_lat, a.est_lon});
+    io::write_fmt(kResults, "(a47,1x,f6.2)",
+                  {"Azimut circular de astro desconocido (ggg.gg):", a.azimuth});
+    const reduction::Recognition r =
+        reduction::reconoce(a.est_lat, a.est_lon, s.day, s.month, s.year, s.mean_time,
+                            s.mean_altitude, a.azimuth, ans.conditions);
+    if (r.body == 0) {
+      io::write_list(kResults, {"Houston, we got a problem, no he podido identificar ese astro"});
+      io::write_list(kScreen);
+      io::write_list(kScreen, {"Introduce nuevamente los datos medidos de este astro"});
+      io::write_list(kScreen);
+      continue;
+    }
+    s.body = r.body;
+    if (n == 1) {
+      io::write_list(kScreen);
+      io::write_list(kScreen, {"El astro desconocido es ", r.name});
+      io::write_list(kScreen, {"Numero ", r.body});
+      io::write_list(kScreen);
+      io::write_list(kResults);
+      io::write_list(kResults, {"El astro desconocido es ", r.body, r.name});
+    } else {
+      for (const int ch : {kScreen, kResults}) {
+        io::write_list(ch);
+        io::write_list(ch, {"El astro desconocido es ", r.body, r.name});
+      }
+      io::write_list(kScreen);
+    }
+    break;
+  }
+  read_limb(a, s);
+  s.jd_utc = astro::julian_date(s.year, s.month, s.day, s.mean_time);
+  return s;
+}
+
+// Recognition from a candidate position without a word on the screen: the
+// search of `reconoce` on its own, so that a second candidate can be tried
+// while the dialogue shows only the first attempt.  0 when nothing passes.
+int recognise_quietly(const Tables& t, double lat_deg, double lon_deg, const SightData& s,
+                      double azimuth_deg, const reduction::ObservationConditions& c,
+                      const astro::TimeScales& scales) {
+  // The same packed position that `reconoce` would be given.
+  const double phi = degree_to_radian(astro::ddmmss_to_degree_c(degree_to_ddmmss_c(lat_deg)));
+  const double lambda = degree_to_radian(astro::ddmmss_to_degree_c(degree_to_ddmmss_c(lon_deg)));
+  const double theta = astro::ut_to_st(0.0, s.jd_utc).local_apparent_st;
+  const double h = reduction::correct_altitude_simple(s.mean_altitude, c);
+  const reduction::PlaceEstimate e = reduction::estimate_place(
+      phi, lambda, h, degree_to_radian(azimuth_deg), degree_to_radian(15.0 * theta));
+  reduction::SearchTable table;
+  for (int i = 1; i <= ephem::kCatalogueStars; ++i) {
+    const ephem::StarRaDec p = ephem::apparent_star3(
+        scales.jd_tt, ephem::catalogue_star(t.catalogue[static_cast<std::size_t>(i - 1)]));
+    table.ra[static_cast<std::size_t>(i)] = p.ra;
+    table.dec[static_cast<std::size_t>(i)] = p.dec;
+  }
+  constexpr int kPlanets[] = {2, 4, 5, 6};
+  for (int k = 0; k < 4; ++k) {
+    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(scales.jd_tt, kPlanets[k]);
+    table.ra[static_cast<std::size_t>(100 + k)] = p.ra;
+    table.dec[static_cast<std::size_t>(100 + k)] = p.dec;
+  }
+  const int entry = reduction::search_entry(table, e.ra, e.dec, reduction::kRecognitionTolerance);
+  return entry == 0 ? 0 : reduction::list_number_of_entry(entry);
+}
+
+// Computed altitude (degrees) and azimuth Zn (degrees from north) of a place
+// seen from a candidate at the instant of sight 3.
+struct Computed {
+  double altitude;
+  double zn;
+};
+Computed computed_from(const SightData& s, const fix::Position& p, const Place& place) {
+  const astro::Horizontal h = astro::equatorial_to_horizontal(s.jd_utc, p.lon, p.lat, place.direction);
+  return {radian_to_degree(h.spherical.latitude),
+          radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude))};
+}
+
+void write_lost() {
+  for (const int ch : {kScreen, kResults}) {
+    io::write_list(ch);
+    io::write_list(ch, {" ESTAMOS PERDIDOS. LLAMA A SALVAMENTO MARITIMO!!!!"});
+    io::write_list(ch);
+  }
+}
+
+// The third sight: entry, dead reckoning of both candidates to its instant,
+// recognition of an unknown body, reduction and the choice of the position.
+void third_sight(const Tables& t, Answers& ans, const SightData& s2, const fix::Position& a,
+                 const fix::Position& b, double course) {
+  SightAnswers& in = ans.sight[2];
+  for (const int ch : {kScreen, kResults}) {
+    io::write_list(ch);
+    io::write_list(ch, {" Usamos el tercer astro para discernir: "});
+  }
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  io::write_list(kResults, {"Astro 3"});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Astro 3"});
+  read_date(in);
+  io::write_list(kScreen);
+  write_body_list(t);
+  read_body_number(in.body);
+  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", in.body, t.name(in.body)});
+
+  SightData s3;
+  s3.day = in.day;
+  s3.month = in.month;
+  s3.year = in.year;
+  s3.body = in.body;
+  read_readings(in, 3, s3, 2);
+  s3.jd_utc = astro::julian_date(s3.year, s3.month, s3.day, s3.mean_time);
+  const double dt23 = (s3.jd_utc - s2.jd_utc) * 24.0;
+  const double run23 = ans.speed * dt23;
+
+  for (const int ch : {kScreen, kResults}) {
+    io::write_list(ch, {"Navegacion entre los instantes 2 y 3:"});
+    io::write_list(ch);
+    io::write_fmt(ch, "(1x,f9.2,1x,a9,1x,f6.2)", {run23, "millas al", radian_to_degree(course)});
+    io::write_list(ch);
+    io::write_list(ch);
+  }
+
+  const fix::Position a3 = fix::dead_reckoning(degree_to_radian(a.lat), degree_to_radian(a.lon), course, run23);
+  const fix::Position b3 = fix::dead_reckoning(degree_to_radian(b.lat), degree_to_radian(b.lon), course, run23);
+  io::write_list(kScreen, {"Posibles posiciones en el instante de medir el astro 3:"});
+  io::write_list(kResults, {"Posibles posiciones en el instante de medir el astro 3:"});
+  io::write_list(kScreen);
+  write_candidates(kScreen, a3, b3);
+  io::write_list(kResults);
+  write_candidates(kResults, a3, b3);
+
+  // The body each candidate is tested with: the third body itself, or for an
+  // unknown one the body recognised from that candidate (from the other
+  // candidate when this one recognises none).
+  int body_1 = s3.body, body_2 = s3.body;
+  astro::TimeScales scales{};
+  bool have_scales = false;
+  if (s3.body == 0) {
+    io::write_list(kResults, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen, {"Azimut circular del astro desconocido:"});
+    io::read_keyboard({&in.azimuth});
+    io::write_fmt(kResults, "(a48,1x,f6.2)",
+                  {" Azimut circular del astro desconocido (ggg.gg):", in.azimuth});
+    const auto recognise = [&](const fix::Position& p) {
+      return reduction::reconoce(degree_to_ddmmss_c(p.lat), degree_to_ddmmss_c(p.lon), s3.day,
+                                 s3.month, s3.year, s3.mean_time, s3.mean_altitude, in.azimuth,
+                                 ans.conditions);
+    };
+    const reduction::Recognition from_1 = recognise(a3);
+    scales = astro::time_scales(s3.jd_utc);
+    have_scales = true;
+    if (from_1.body != 0) {
+      body_1 = from_1.body;
+      body_2 = recognise_quietly(t, b3.lat, b3.lon, s3, in.azimuth, ans.conditions, scales);
+      if (body_2 == 0) body_2 = body_1;
+    } else {
+      io::write_list(kScreen);
+      io::write_list(kScreen, {"Si estamos en la posicion 1 no puedo identificar el astro"});
+      io::write_list(kScreen);
+      io::write_list(kScreen, {"Pruebo desde la posicion 2"});
+      io::write_list(kScreen);
+      const reduction::Recognition from_2 = recognise(b3);
+      if (from_2.body == 0) {
+        write_lost();
+        return;
+      }
+      body_1 = body_2 = from_2.body;
+    }
+  } else {
+    read_limb(in, s3);
+  }
+  if (!have_scales) scales = astro::time_scales(s3.jd_utc);
+
+  // Reduction with each candidate's body, differences and choice.
+  SightData s3_1 = s3, s3_2 = s3;
+  s3_1.body = body_1;
+  s3_2.body = body_2;
+  const Reduction r1 = reduce(t, s3_1, ans.conditions, scales);
+  const Reduction r2 = body_2 == body_1 ? r1 : reduce(t, s3_2, ans.conditions, scales);
+  const Computed c1 = computed_from(s3, a3, r1.place);
+  const Computed c2 = computed_from(s3, b3, r2.place);
+  const int chosen = fix::choose_candidate(std::fabs(r1.altitude.ho - c1.altitude),
+                                           std::fabs(r2.altitude.ho - c2.altitude));
+  const bool second = chosen == 2;
+  const SightData& s3_shown = second ? s3_2 : s3_1;
+  const Reduction& r_shown = second ? r2 : r1;
+
+  if (s3.body == 0) {
+    const std::string name = t.name(s3_shown.body);
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"El astro desconocido es ", name});
+    io::write_list(kScreen);
+    io::write_list(kResults);
+    io::write_list(kResults, {"El astro desconocido es ", name});
+    io::write_list(kResults);
+    io::write_list(kResults);
+  }
+  write_report(t, 3, s3_shown, r_shown);
+
+  const std::string name_1 = t.name(body_1), name_2 = t.name(body_2);
+  const auto computed_line = [](int ch, const Computed& c) {
+    io::write_fmt(ch, "(1x,f10.6,3x,f6.2)", {degree_to_ddmmss_c(c.altitude), c.zn});
+  };
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Posicion 1. Altura (gg.mmssss) y azimut (ggg.gg) de  ", name_1});
+  computed_line(kScreen, c1);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Posicion 2. Altura (gg.mmssss) y azimut (ggg.gg) de  ", name_2});
+  computed_line(kScreen, c2);
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  io::write_list(kResults, {" Posicion 1. Altura (gg.mmssss) y azimut (ggg.gg) de ", name_1});
+  computed_line(kResults, c1);
+  io::write_list(kResults);
+  io::write_list(kResults, {" Posicion 2. Altura (gg.mmssss) y azimut (ggg.gg) de ", name_2});
+  computed_line(kResults, c2);
+  io::write_list(kResults);
+
+  if (chosen != 0) {
+    const fix::Position& p = chosen == 1 ? a3 : b3;
+    for (const int ch : {kScreen, kResults}) {
+      io::write_list(ch);
+      io::write_list(ch, {"Posicion:"});
+      io::write_list(ch);
+      write_position(ch, p.lat, p.lon);
+      io::write_list(ch);
+    }
+    io::write_list(kResults, {" -----------------------------------"});
+  } else {
+    for (const int ch : {kScreen, kResults}) {
+      io::write_list(ch);
+      io::write_list(ch, {"HOUSTON, we got a problem: no tenemos ni idea de donde estamos!!!"});
+      io::write_list(ch, {"Ya te dije que ese ron era de garrafon!"});
+      io::write_list(ch, {"Mejor ve sacando el GPS..."});
+    }
+    io::write_list(kResults);
+    io::write_list(kResults, {" ---------------------------------------------------"});
+  }
+}
+
+// The conditions, asked on the screen; their echo goes to the results file
+// with the navigation data.
+void read_conditions(reduction::ObservationConditions& c) {
+  io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
+  io::read_keyboard({&c.height});
+  io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
+  io::read_keyboard({&c.index_error});
+  io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});
+  io::read_keyboard({&c.abnormal_weather});
+  if (c.abnormal_weather == 1) {
+    io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
+    io::read_keyboard({&c.pressure, &c.temperature});
+  } else {
+    c.pressure = 1010.0;
+    c.temperature = 10.0;
+  }
+}
+
+void one_calculation(const Tables& t, Answers& ans) {
+  io::write_list(kScreen, {" Datos:"});
+  io::write_list(kScreen, {" ------"});
+  io::write_list(kScreen, {"Condiciones de la observacion:"});
+  io::write_list(kScreen);
+  read_conditions(ans.conditions);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Navegacion:"});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Velocidad (nudos)   Rumbo circular verdadero (ggg.gg):"});
+  io::read_keyboard({&ans.speed, &ans.course});
+
+  io::write_list(kResults);
+  io::write_list(kResults);
+  reduction::write_conditions_lines(kResults, ans.conditions);
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a44,1x,1x,f6.2,1x,f6.1)",
+                {" Velocidad (kn), rumbo verdadero (circular): ", ans.speed, ans.course});
+  io::write_list(kResults);
+  io::write_list(kResults);
+  const double course = degree_to_radian(ans.course);
+  const double speed = ans.speed;
+
+  io::write_list(kScreen, {"Astros observados:"});
+  io::write_list(kScreen, {"Numero de astros observados, 2 o 3?"});
+  io::read_keyboard({&ans.bodies});
+  const bool three = ans.bodies != 2;
+
+  const SightData s1 = enter_sight(t, ans, 1);
+  const SightData s2 = enter_sight(t, ans, 2);
+
+  // The first circle advanced to the instant of the second sight.
+  const double dt = (s2.jd_utc - s1.jd_utc) * 24.0;
+  const bool advance = fix::advance_needed(dt, speed);
+  double alpha = 0.0, run = 0.0, xdeps = 0.0, az1 = 0.0;
+  if (advance) {
+    io::write_list(kScreen);
+    io::write_list(kScreen, {" Observaciones no simultaneas y Velocidad no nula"});
+    io::write_list(kScreen, {" Azimut (circular) 1er astro?"});
+    io::read_keyboard({&ans.azimuth_1});
+    az1 = degree_to_radian(ans.azimuth_1);
+    alpha = fix::azimuth_course_angle(az1, course);
+    run = dt * speed;
+    xdeps = fix::circle_advance(alpha, run);
+    io::write_list(kScreen, {"Alfa (gg.gggg) respiracion 1er circulo altura al instante 2a observ. (millas): ",
+                             radian_to_degree(alpha), xdeps});
+  }
+
+  const Reduction r1 = reduce(t, s1, ans.conditions, astro::time_scales(s1.jd_utc));
+  write_report(t, 1, s1, r1);
+  double h1 = r1.altitude.ho;
+  if (advance) {
+    h1 += xdeps / 60.0;
+    io::write_list(kResults, {"Observaciones no simultaneas."});
+    io::write_fmt(kResults, "(a73,1x,f6.1,1x,f6.2,1x,f6.1)",
+                  {" Azimut (circular) 1er astro, Velocidad (kn), rumbo verdadero (circular):",
+                   radian_to_degree(az1), speed, radian_to_degree(course)});
+    io::write_list(kResults, {"tiempo (h), distancia (millas) entre ambas obser.:", dt, run});
+    io::write_fmt(kResults, "(a37,1x,f6.2,2x,f10.4)",
+                  {" Angulo alfa (gg.gg), xdeps(millas): ", radian_to_degree(alpha), xdeps});
+    io::write_list(kResults, {"Radio circulo respirado (grados): ", 90.0 - h1});
+    io::write_list(kResults);
+    io::write_list(kScreen, {"Observaciones NO simultaneas:"});
+    io::write_list(kScreen, {"tiempo (horas), distancia (millas) entre ambas obser.:", dt, run});
+    io::write_list(kScreen, {"Radio circulo respirado (grados): ", 90.0 - h1});
+    io::write_list(kScreen);
+  }
+
+  const Reduction r2 = reduce(t, s2, ans.conditions, astro::time_scales(s2.jd_utc));
+  write_report(t, 2, s2, r2);
+  const double h2 = r2.altitude.ho;
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+
+  const reduction::CircleCrossings x = reduction::corte_circulos_altura(
+      r1.place.ra - degree_to_radian(r1.gast * 15.0), r1.place.dec, degree_to_radian(h1),
+      r2.place.ra - degree_to_radian(r2.gast * 15.0), r2.place.dec, degree_to_radian(h2));
+  const fix::Position a{radian_to_degree(x.lat_a), radian_to_degree(x.lon_a)};
+  const fix::Position b{radian_to_degree(x.lat_b), radian_to_degree(x.lon_b)};
+  io::write_list(kScreen, {"Posibles posiciones en el instante de medir el astro 2 :"});
+  io::write_list(kResults, {"Posibles posiciones en el instante de medir el astro  2:"});
+  write_candidates(kScreen, a, b);
+  io::write_list(kResults);
+  write_candidates(kResults, a, b);
+
+  if (three) {
+    third_sight(t, ans, s2, a, b, course);
+    return;
+  }
+  io::write_list(kScreen, {" Esto es todo lo que puedo decirte si solo has medido  dos astros."});
+  io::write_list(kScreen, {" La proxima vez esfuerzate un poquito m\xc3\xa1s y mide un tercer astro, no me seas vago/a"});
+  io::write_list(kResults, {" Esto es todo lo que puedo decirte si solo has medido dos astros."});
+  io::write_list(kResults, {" La proxima vez esfuerzate un poquito m\xc3\xa1s y mide un  tercer astro, no me seas vago/a"});
+  io::write_list(kResults);
+  io::write_list(kResults, {std::string(83, '-')});
+}
+
+}  // namespace
+
+void zembrel() {
+  Tables t{ephem::read_star_catalogue(), {}};
+  t.names = ephem::body_names(t.catalogue);
+
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  write_opening(kScreen, "   ZEMBREL SIN SITUACION ESTIMADA", 49, 44);
+  io::write_list(kResults);
+  write_opening(kResults, "   ZEMBREL SIN SITUACION ESTIMADA", 49, 44);
+  io::write_list(kScreen);
+
+  Answers answers;
+  for (;;) {
+    one_calculation(t, answers);
+    io::write_list(kScreen);
+    io::write_list(kScreen, {" Nuevo calculo? (1 si, 0 no)"});
+    io::read_keyboard({&answers.again});
+    if (answers.again != 1) return;
+  }
+}
 
 }  // namespace zembrel::utilities
