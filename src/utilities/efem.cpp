@@ -357,7 +357,7 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
   // Only rows that hold a transit are matched.
   std::array<TransitRow, 2> rows;
   for (std::size_t k = 0; k < 2; ++k) {
-    if (table[k][0] >= 0.0) rows[k] = match_transit(o, date, table, k, run);
+    if (table[k][0] > -99.0) rows[k] = match_transit(o, date, table, k, run);
   }
 
   write_transit_headers(false);
