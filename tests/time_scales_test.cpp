@@ -183,13 +183,16 @@ TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 63.0, kJdResolutionS);
 }
 
-TEST_F(TimeScalesTest, AMalformedRecordCountsAsAnEntryWithZeros) {
+TEST_F(TimeScalesTest, ADamagedEntryStopsNamingTheFileInsteadOfReadingAsZero) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
-  // The second entry fails at its Delta T: it keeps its date and a zero value.
   ScratchDirectory::write("delta_t.dat",
-                       "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
-  const TimeScales s = time_scales(jan_2020(2, 12.0));
-  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 31.0, kJdResolutionS);
+                          "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
+  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
+              "delta_t\\.dat, entry 2: Bad real number in item 6");
+  // A file cut in the middle of its last entry.
+  ScratchDirectory::write("delta_t.dat", "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0");
+  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
+              "delta_t\\.dat, entry 2: End of file");
 }
 
 TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {

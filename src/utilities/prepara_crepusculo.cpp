@@ -1,9 +1,505 @@
-// Menu option 7: planning of twilight star sights.
+// Menu option 7: preparation of the star sights at twilight.  From the
+// dead-reckoning position, the local date and legal time and the ship's speed
+// and course it shows the day's sunrise, sunset and twilights, how long it is
+// until the next observation window, where the ship will be then, and which
+// stars and bodies will stand at least 15 degrees high.
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/time_scales.h"
+#include "ephem/apparent_planets.h"
+#include "ephem/stars.h"
+#include "io/record_io.h"
+#include "reduction/twilight.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
 
-void prepara_crepusculo() { not_available(); }
+namespace {
+
+using astro::ddmmss_to_degree_c;
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using io::kResults;
+using io::kScreen;
+
+constexpr int kSun = 11;
+constexpr double kLowestAltitude = 15.0;  // degrees
+// The event is searched again at the advanced position until it moves by no
+// more than this (days), in at most kMaxPasses passes.
+constexpr double kEventTolerance = 0.003;
+constexpr int kMaxPasses = 20;
+
+struct Date {
+  int year = 0, month = 0, day = 0;
+};
+
+Date date_of(double jd) {
+  const astro::CalendarDate c = astro::gregorian_date(jd);
+  return {c.year, c.month, c.day};
+}
+
+double jd_of(const Date& d, double hours) { return astro::julian_date(d.year, d.month, d.day, hours); }
+
+// The answers of the dialogue; they live for the whole call of the utility, so
+// an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
+struct Answers {
+  double latitude = 0.0, longitude = 0.0;  // packed
+  int day = 0, month = 0, year = 0;
+  double legal_time = 0.0;  // packed
+  double speed = 0.0, course = 0.0;
+  int bodies = 0;
+  int again = 0;
+};
+
+// One entry of the visible-body table: a catalogue star or a solar-system body.
+struct Candidate {
+  std::string name;
+  bool star = false;
+  ephem::CatalogueStar place;  // stars
+  int body = 0;                // ephemeris body number otherwise
+};
+
+std::vector<Candidate> candidates_from(const ephem::StarCatalogue& catalogue) {
+  std::vector<Candidate> list;
+  for (const ephem::StarRecord& r : catalogue) list.push_back({r.name, true, ephem::catalogue_star(r), 0});
+  const std::array<std::pair<const char*, int>, 5> bodies{
+      {{"Luna", 10}, {"Venus", 2}, {"Marte", 4}, {"Jupiter", 5}, {"Saturno", 6}}};
+  for (const auto& [name, body] : bodies) {
+    std::string padded = name;
+    padded.resize(ephem::kNameWidth, ' ');
+    list.push_back({padded, false, {}, body});
+  }
+  return list;
+}
+
+// ---------------------------------------------------------------------------
+// The Sun's events of the local day.  Each event (sunrise, sunset and the four
+// twilight instants) is searched on the Greenwich date of "now", then on the
+// next and on the previous Greenwich date, and the one that falls on today's
+// local date is kept: a day search covers 0 h to 24 h UT, which far from
+// Greenwich is not the local day.  Each search of a date is made once.
+
+// A Sun event: its instant (Greenwich Julian date, UT) and the Greenwich date
+// whose search gave it.
+struct Event {
+  bool found = false;
+  double jd = 0.0;
+  Date date;
+};
+
+class SunDays {
+ public:
+  SunDays(const Date& today, double longitude, double latitude)
+      : longitude_(longitude), latitude_(latitude) {
+    const double jd0 = jd_of(today, 0.0);
+    for (int k = 0; k < 3; ++k) dates_[k] = date_of(jd0 + kOffsets[k]);
+  }
+
+  // Rise (true) or set of the Sun, and the twilight instants by their index
+  // (0 morning nautical, 1 morning civil, 2 evening civil, 3 evening nautical).
+  Event rise_or_set(bool rise, double local_day0) {
+    return pick(local_day0, [&](int k) {
+      const ephem::PlanetaryEvents& e = sun(k);
+      const double t = rise ? e.rise_time : e.set_time;
+      return t == ephem::kNoEventTime ? std::optional<double>() : std::optional<double>(t);
+    });
+  }
+  Event twilight(int which, double local_day0) {
+    return pick(local_day0, [&](int k) {
+      const reduction::Twilights& t = twilights(k);
+      const double v = which == 0 ? t.nautical[0] : which == 1 ? t.civil[0] : which == 2 ? t.civil[1] : t.nautical[1];
+      return v == reduction::kNoTwilight ? std::optional<double>() : std::optional<double>(v);
+    });
+  }
+
+ private:
+  static constexpr std::array<int, 3> kOffsets{0, 1, -1};
+
+  const ephem::PlanetaryEvents& sun(int k) {
+    if (!sun_[k]) {
+      const Date& d = dates_[k];
+      sun_[k] = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, longitude_, latitude_);
+    }
+    return *sun_[k];
+  }
+  const reduction::Twilights& twilights(int k) {
+    if (!twilights_[k]) {
+      const Date& d = dates_[k];
+      twilights_[k] = reduction::crepusculos(d.year, d.month, d.day, longitude_, latitude_);
+    }
+    return *twilights_[k];
+  }
+
+  // The event on the local day whose 0 h (local civil Julian date) is
+  // local_day0; when no date gives one there, the first found.
+  template <class Time>
+  Event pick(double local_day0, Time packed_time) {
+    Event first;
+    for (int k = 0; k < 3; ++k) {
+      const std::optional<double> t = packed_time(k);
+      if (!t) continue;
+      const Event e{true, jd_of(dates_[k], ddmmss_to_degree_c(*t)), dates_[k]};
+      if (astro::split_julian_date(e.jd + longitude_ / 360.0).jd0 == local_day0) return e;
+      if (!first.found) first = e;
+    }
+    return first;
+  }
+
+  double longitude_, latitude_;
+  std::array<Date, 3> dates_;
+  std::array<std::optional<ephem::PlanetaryEvents>, 3> sun_;
+  std::array<std::optional<reduction::Twilights>, 3> twilights_;
+};
+
+// ---------------------------------------------------------------------------
+// The advance to an event: the ship runs by dead reckoning (mid-latitude
+// sailing) from the typed position until the event, the event is searched
+// again at the new position, and so on until it no longer moves.
+
+struct Position {
+  double latitude = 0.0, longitude = 0.0;  // decimal degrees
+};
+
+Position dead_reckoning(const Position& from, double speed, double course_rad, double hours) {
+  const double d = speed * hours;
+  const double dlat = degree_to_radian(d * std::cos(course_rad) / 60.0);
+  const double departure = degree_to_radian(d * std::sin(course_rad) / 60.0);
+  const double lat1 = degree_to_radian(from.latitude);
+  const double lat2 = lat1 + dlat;
+  const double dlon = departure / std::cos((lat1 + lat2) / 2.0);
+  // A run across the date line keeps the longitude within [-180, 180].
+  double longitude = from.longitude + radian_to_degree(dlon);
+  if (std::fabs(longitude) > 180.0) longitude = std::remainder(longitude, 360.0);
+  return {radian_to_degree(lat2), longitude};
+}
+
+enum class Target { nautical_morning, sunset };
+
+// The event's instant (Greenwich Julian date) at a position when searched on
+// one Greenwich date; nothing when that date has none.
+std::optional<double> search_event(Target target, const Date& d, const Position& p) {
+  if (target == Target::nautical_morning) {
+    const double t = reduction::crepusculos(d.year, d.month, d.day, p.longitude, p.latitude).nautical[0];
+    if (t == reduction::kNoTwilight) return std::nullopt;
+    return jd_of(d, ddmmss_to_degree_c(t));
+  }
+  const double t = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, p.longitude, p.latitude).set_time;
+  if (t == ephem::kNoEventTime) return std::nullopt;
+  return jd_of(d, ddmmss_to_degree_c(t));
+}
+
+struct Advance {
+  double hours = 0.0;  // from now to the event
+  Position position;   // of the ship at the event
+  double legal_time = 0.0;  // of the event at that position, decimal hours
+};
+
+// now: Greenwich Julian date of the calculation.  The wait is measured on one
+// scale (UT instants), and the hours, the position and the legal time printed
+// all belong to the last instant found.
+Advance advance_to(Target target, const Event& event, double now, const Position& typed, double speed,
+                   double course_rad) {
+  double prev = event.jd;
+  Date date = event.date;
+  for (int pass = 0; pass < kMaxPasses; ++pass) {
+    const Position p = dead_reckoning(typed, speed, course_rad, (prev - now) * 24.0);
+    std::optional<double> next = search_event(target, date, p);
+    // Moved across a Greenwich midnight (or lost on that date): the
+    // neighbouring dates, keeping the instant nearest the previous one.
+    if (!next || std::fabs(*next - prev) > 0.5) {
+      const double searched = jd_of(date, 0.0);
+      for (int step : {1, -1}) {
+        const Date other = date_of(searched + step);
+        const std::optional<double> t = search_event(target, other, p);
+        if (t && (!next || std::fabs(*t - prev) < std::fabs(*next - prev))) {
+          next = t;
+          date = other;
+        }
+      }
+    }
+    if (!next) break;
+    const bool settled = std::fabs(*next - prev) <= kEventTolerance;
+    prev = *next;
+    if (settled) break;
+  }
+  Advance a;
+  a.hours = (prev - now) * 24.0;
+  a.position = dead_reckoning(typed, speed, course_rad, a.hours);
+  const double civil = astro::gregorian_date(prev + a.position.longitude / 360.0).hours;
+  a.legal_time = civil - a.position.longitude / 15.0 + astro::huso(a.position.longitude);
+  return a;
+}
+
+// ---------------------------------------------------------------------------
+// Output.
+
+void write_openings() {
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  utilities::write_opening(kScreen, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 44);
+  io::write_list(kResults);
+  utilities::write_opening(kResults, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 45);
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+}
+
+// The bodies at least 15 degrees high at the instant jd (UTC) seen from the
+// typed position (geometric altitudes), in table order.
+void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, const Position& at) {
+  const astro::TimeScales ts = astro::time_scales(jd);
+  struct Row {
+    const std::string* name;
+    double altitude, azimuth;
+  };
+  std::vector<Row> rows;
+  for (const Candidate& c : candidates) {
+    const astro::Vec3 v = c.star ? ephem::apparent_star3x(ts.jd_tt, c.place).direction
+                                 : ephem::apparent_planets_geo3(ts.jd_tt, c.body).position;
+    const astro::Spherical s = astro::equatorial_to_horizontal(ts.jd_ut1, at.longitude, at.latitude, v).spherical;
+    const double altitude = radian_to_degree(s.latitude);
+    if (altitude >= kLowestAltitude)
+      rows.push_back({&c.name, altitude, radian_to_degree(astro::scale_angle(astro::kPi - s.longitude))});
+  }
+  const int count = static_cast<int>(rows.size());
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, "(1x,a50,i3)", {"Numero de astros con altura superior a 15  grados: ", count});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Astro        altura verdadera (gg.ggg)       azimut (ggg.gg)"});
+  io::write_list(kScreen);
+  io::write_fmt(kResults, "(1x,a50,i3)", {"Numero de astros con altura superior a 15 grados: ", count});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Astro         altura verdadera (gg.ggg)        azimut (ggg.gg)"});
+  io::write_list(kResults);
+  for (const Row& r : rows) {
+    for (int channel : {kScreen, kResults})
+      io::write_fmt(channel, "(1x,a15,6x,f6.3,23x,f6.2)", {*r.name, r.altitude, r.azimuth});
+  }
+  io::write_list(kResults);
+  io::write_list(kResults, {"----------------------------------------------------------"});
+}
+
+// Screen and file lines of an advance (cases 1 and 3).
+void write_advance(const Advance& a, bool twilight) {
+  const double legal = degree_to_ddmmss_c(a.legal_time);
+  const double lat = degree_to_ddmmss_c(a.position.latitude);
+  const double lon = degree_to_ddmmss_c(a.position.longitude);
+  io::write_list(kScreen);
+  if (twilight) {
+    io::write_list(kScreen, {"Horas hasta el comienzo del crepusculo nautico:", a.hours});
+    io::write_list(kScreen);
+    io::write_fmt(kScreen, "(a39,1x,f7.4,1x,a20)",
+                  {" El crepusculo nautico comenzara a las ", legal, "hora legal (hh.mmss)"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Tu situacion estimada ien ese momento sera lat  lon (gg.mmss):"});
+  } else {
+    io::write_list(kScreen, {"Horas hasta el ocaso:", a.hours});
+    io::write_list(kScreen);
+    io::write_fmt(kScreen, "(a29,1x,f7.4,1x,a20)", {" El ocaso tendra lugar a las ", legal, "hora legal (hh.mmss)"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {" Tu situacion estimada en ese momento sera lat  lon (gg.mmss):"});
+  }
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, "(1x,f10.4,1x,f10.4)", {lat, lon});
+
+  io::write_list(kResults);
+  if (twilight) {
+    io::write_list(kResults, {"Horas hasta el comienzo del crepusculo nautico:", a.hours});
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a39,1x,f7.4,1x,a20)",
+                  {" El crepusculo nautico comenzara a las ", legal, "hora legal (hh.mmss)"});
+  } else {
+    io::write_list(kResults, {"Horas hasta el comienzo del ocaso:", a.hours});
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a29,1x,f7.4,1x,a20)", {" El ocaso tendra lugar a las ", legal, "hora legal (hh.mmss)"});
+  }
+  io::write_list(kResults);
+  io::write_list(kResults, {"Tu situacion estimada en ese momento sera lat  lon (gg.mmss):"});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(1x,f10.4,1x,f10.4)", {lat, lon});
+  io::write_list(kResults);
+}
+
+// Cases 2 and 4: the window is already open.
+void write_window_open(const char* first_line) {
+  constexpr const char* kLate = " \u00a1Deber\u00edas estar observando hace rato!";
+  constexpr const char* kList = " Estos son los astros que puedes observar:";
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel);
+    io::write_list(channel, {first_line});
+    io::write_list(channel, {kLate});
+    io::write_list(channel);
+    io::write_list(channel, {kList});
+    io::write_list(channel);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
+  io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
+  io::read_keyboard({&a.latitude, &a.longitude});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Fecha local"});
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&a.day, &a.month, &a.year});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
+  io::read_keyboard({&a.legal_time});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Velocidad (nudos)  rumbo (ggg.gg)"});
+  io::read_keyboard({&a.speed, &a.course});
+  io::write_list(kScreen);
+
+  const Position typed{ddmmss_to_degree_c(a.latitude), ddmmss_to_degree_c(a.longitude)};
+  const double speed = a.speed;
+  const double course_deg = a.course;
+  const int day = a.day, month = a.month, year = a.year;
+
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a41,2(f10.4,2x))",
+                {" Situacion de estima: lat  lon (gg.mmss):", degree_to_ddmmss_c(typed.latitude),
+                 degree_to_ddmmss_c(typed.longitude)});
+  io::write_fmt(kResults, "(a36,1x,f6.2,2x,f6.2)", {" Velocidad (nudos) y rumbo (ggg.gg):", speed, course_deg});
+
+  const double zone = astro::huso(typed.longitude);
+  const double hz = ddmmss_to_degree_c(a.legal_time);
+  const double ut = hz - zone;
+  const double hc = typed.longitude / 15.0 + ut;
+  const double now_local = astro::julian_date(year, month, day, hc);
+  const double now = now_local - typed.longitude / 360.0;  // Greenwich Julian date
+  const astro::CalendarDate g = astro::gregorian_date(now);
+
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel);
+    io::write_fmt(channel, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
+                  {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", day, month, year,
+                   degree_to_ddmmss_c(hz), degree_to_ddmmss_c(hc), zone});
+    io::write_list(channel);
+    write_greenwich_date(channel, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
+    io::write_list(channel);
+  }
+  const double course = degree_to_radian(course_deg);
+
+  // The day's events, each brought onto today's local date.
+  const double today0 = astro::split_julian_date(now_local).jd0;
+  const double to_local = typed.longitude / 360.0;
+  SunDays days({g.year, g.month, g.day}, typed.longitude, typed.latitude);
+  const Event sunrise = days.rise_or_set(true, today0);
+  const Event sunset = days.rise_or_set(false, today0);
+  if (!sunrise.found || !sunset.found) {
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});
+    io::write_list(kScreen);
+    io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
+    io::write_list(kResults);
+    return;
+  }
+  // Morning nautical and civil, evening civil and nautical.
+  std::array<Event, 4> twilight;
+  for (int i = 0; i < 4; ++i) twilight[i] = days.twilight(i, today0);
+
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel);
+    io::write_list(channel, {"En tu situacion actual:"});
+    io::write_list(channel);
+    const std::array<std::pair<const char*, const char*>, 2> lines{
+        {{"(a45,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al orto (hh.mmss): "},
+         {"(a46,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al ocaso (hh.mmss): "}}};
+    for (int k = 0; k < 2; ++k) {
+      const astro::CalendarDate c = astro::gregorian_date((k == 0 ? sunrise : sunset).jd + to_local);
+      io::write_fmt(channel, lines[k].first,
+                    {lines[k].second, c.day, c.month, c.year, degree_to_ddmmss_c(c.hours)});
+    }
+    io::write_list(channel);
+  }
+
+  if (!twilight[0].found || !twilight[3].found) {
+    // The Sun does not go 12 degrees down today: there is no window to plan.
+    const char* text = "No hay crepusculo nautico en esta fecha: no hay observacion que preparar.";
+    io::write_list(kScreen, {text});
+    io::write_list(kScreen);
+    io::write_list(kResults, {text});
+    io::write_list(kResults);
+    return;
+  }
+  std::array<astro::CalendarDate, 4> local{};
+  for (int i = 0; i < 4; ++i)
+    if (twilight[i].found) local[i] = astro::gregorian_date(twilight[i].jd + to_local);
+  const bool all_found = twilight[1].found && twilight[2].found;
+  if (all_found && local[0].day == local[1].day && local[3].day == local[2].day) {
+    const char* format = "(a74,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)";
+    for (int channel : {kResults, kScreen}) {
+      io::write_fmt(channel, format,
+                    {" Fecha local y hora civil (hh.mmss) inicio crepus. matu. nautico y civil: ", local[0].day,
+                     local[0].month, local[0].year, degree_to_ddmmss_c(local[0].hours),
+                     degree_to_ddmmss_c(local[1].hours)});
+      io::write_fmt(channel, format,
+                    {" Fecha local y hora civil (hh.mmss) final crepus. vespe. civil y nautico: ", local[1].day,
+                     local[1].month, local[1].year, degree_to_ddmmss_c(local[2].hours),
+                     degree_to_ddmmss_c(local[3].hours)});
+      io::write_list(channel);
+    }
+  } else {
+    io::write_list(kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
+    io::write_list(kResults);
+    io::write_list(kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
+    io::write_list(kScreen);
+  }
+
+  io::write_list(kScreen, {"Quieres saber que astros son idoneos para observar (1 Si, 0 NO)?"});
+  io::read_keyboard({&a.bodies});
+  if (a.bodies != 1) return;
+
+  // The situation, from the first of these that holds.
+  if (now <= twilight[0].jd) {
+    const Advance adv = advance_to(Target::nautical_morning, twilight[0], now, typed, speed, course);
+    write_advance(adv, true);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
+  } else if (now < sunrise.jd) {
+    write_window_open(" El crepusculo nautico matutino ya ha comenzado");
+    write_visible_bodies(candidates, now, typed);
+  } else if (now <= sunset.jd) {
+    const Advance adv = advance_to(Target::sunset, sunset, now, typed, speed, course);
+    write_advance(adv, false);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
+  } else if (now <= twilight[3].jd) {
+    write_window_open(" El Sol ya se ha puesto y aun estamos en el crepusculo");
+    write_visible_bodies(candidates, now, typed);
+  } else {
+    io::write_list(kScreen, {" I am sorry, ya se ha acabado el crepusculo vespertino de hoy."});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {" Tendras que esperar al crepusculo matutino de manana. "});
+    io::write_list(kScreen);
+    io::write_list(kResults, {" I am sorry, ya se ha acabado el crepusculo vespertino de" + std::string(63, ' ') + "hoy."});
+    io::write_list(kResults);
+    io::write_list(kResults, {" Tendras que esperar al crepusculo matutino de manana."});
+    io::write_list(kResults);
+  }
+}
+
+}  // namespace
+
+void prepara_crepusculo() {
+  const ephem::StarCatalogue& catalogue = ephem::read_star_catalogue();
+  const std::vector<Candidate> candidates = candidates_from(catalogue);
+  write_openings();
+  Answers answers;
+  for (;;) {
+    one_calculation(answers, candidates);
+    if (!ask_new_calculation(answers.again)) return;
+    io::write_list(kResults);
+    io::write_list(kResults);
+  }
+}
 
 }  // namespace zembrel::utilities
