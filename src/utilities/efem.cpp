@@ -345,6 +345,9 @@ void write_local_transit(const TransitRow& r) {
   }
 }
 
+// The transit rows of the Sun, the Moon or a planet, starting from the table
+// of the last search made (that of `date`); each row keeps the UT date of the
+// search that found it for its matching and its local and Greenwich times.
 void planet_transits(const Observation& o, const UtDate& date, const ephem::PlanetaryEvents& last) {
   io::write_list(kScreen, {"Calculando transitos por el meridiano, espera..."});
   io::write_list(kScreen);
