@@ -17,9 +17,13 @@
 namespace zembrel::reduction {
 namespace {
 
-TEST(Corrections, Dip) {
+TEST(Corrections, DipAndPlanetParallax) {
   EXPECT_DOUBLE_EQ(dip_of_horizon(0.0), 0.0);
   EXPECT_NEAR(dip_of_horizon(4.0), 3.5514, 1e-12);
+  // 8.794" at 1 AU; Venus at 0.29 AU near inferior conjunction, half a minute.
+  constexpr double kArcsec = 3.141592653589793 / 648000.0;
+  EXPECT_NEAR(horizontal_parallax(1.0) / kArcsec, 8.79414287369026, 1e-9);
+  EXPECT_NEAR(horizontal_parallax(0.29) / kArcsec, 30.32, 0.01);
 }
 
 // Moon at hs = 30 deg, 4 m, index error +1.5', SD 15.5', HP 57.0'.

@@ -5,6 +5,7 @@
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/horizon.h"
+#include "ephem/jpl_file.h"
 #include "io/record_io.h"
 
 namespace zembrel::reduction {
@@ -145,6 +146,11 @@ CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, in
   }
   out.corrections = {c.index_error, -dip, sd_deg * 60.0, -r, p * 60.0};
   return out;
+}
+
+double horizontal_parallax(double distance_au) {
+  constexpr double kEarthRadiusKm = 6378.1363;
+  return std::asin(kEarthRadiusKm / (distance_au * ephem::kAuKm));
 }
 
 double correct_altitude_simple(double hs, const ObservationConditions& c) {

@@ -111,6 +111,12 @@ inline constexpr int kMoon = 101;
 CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, int body, int limb,
                                    double sd, double hp, CorrectionOrder order);
 
+// Horizontal parallax (radians) of a body at a geocentric distance in AU.
+// The apparent places give none for the planets, yet Venus near inferior
+// conjunction and Mars near opposition are close enough for it to reach half
+// a minute of arc.
+double horizontal_parallax(double distance_au);
+
 // Index error, dip and refraction only, for a body not yet identified.
 double correct_altitude_simple(double hs, const ObservationConditions& c);
 

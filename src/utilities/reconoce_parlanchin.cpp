@@ -1,9 +1,186 @@
-// Menu option 3: recognition of an unknown body.
+// Menu option 3: recognition of an unknown body from its measured altitude
+// and azimuth, with a full report of its approximate and exact coordinates.
+#include <string>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/sidereal.h"
+#include "astro/time_scales.h"
+#include "ephem/stars.h"
+#include "io/record_io.h"
+#include "reduction/corrections.h"
+#include "reduction/recognition.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
 
-void reconoce_parlanchin() { not_available(); }
+namespace {
+
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using astro::scale_angle;
+using io::kResults;
+using io::kScreen;
+
+constexpr const char* kHyphens = "   ---------------------------------------------";
+constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
+constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
+// This utility's tolerance is 0.05 held in single precision.
+constexpr double kTolerance = static_cast<double>(0.05f);
+
+struct Answers {
+  reduction::ObservationConditions conditions;
+  double latitude = 0.0, longitude = 0.0;
+  int day = 0, month = 0, year = 0;
+  reduction::Sight sight;
+  double azimuth = 0.0;
+  int again = 0;
+};
+
+void write_openings() {
+  io::write_list(kScreen);
+  write_opening(kScreen, "    ZEMBREL: Reconocimiento de un astro", 48, 44);
+  io::write_list(kResults);
+  write_opening(kResults, "  ZEMBREL: Reconocimiento de un astro", 49, 45);
+  io::write_list(kResults);
+  io::write_list(kScreen);
+}
+
+// The six coordinate lines of a place, packed for printing.
+struct Coordinates {
+  double alpha, delta, gha, lha, sidereal, aries;
+};
+
+Coordinates coordinates(double ra, double dec, double longitude, double theta) {
+  const double aries_rad = degree_to_radian(15.0 * theta);
+  const double gha = scale_angle(aries_rad + astro::kTwoPi - ra);
+  const double lha = scale_angle(gha + longitude);
+  const double sidereal = scale_angle(gha - aries_rad);
+  return {degree_to_ddmmss_c(radian_to_degree(ra) / 15.0), degree_to_ddmmss_c(radian_to_degree(dec)),
+          degree_to_ddmmss_c(radian_to_degree(gha)),       degree_to_ddmmss_c(radian_to_degree(lha)),
+          degree_to_ddmmss_c(radian_to_degree(sidereal)),  degree_to_ddmmss_c(15.0 * theta)};
+}
+
+void write_coordinates_screen(const Coordinates& k) {
+  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", k.delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
+  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
+}
+
+void write_coordinates_results(const Coordinates& k) {
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", k.delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kResults, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(kResults, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
+  io::write_fmt(kResults, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
+}
+
+// One attempt; true when the body was recognised.
+bool one_attempt(Answers& a) {
+  io::write_list(kScreen);
+  reduction::read_observation_conditions(a.conditions);
+  reduction::write_conditions_echo(kResults, a.conditions);
+
+  io::write_list(kScreen, {kPositionText});
+  io::read_keyboard({&a.latitude, &a.longitude});
+  io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
+
+  io::write_list(kScreen, {"Fecha en Greenwich"});
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&a.day, &a.month, &a.year});
+  io::write_list(kScreen);
+  io::write_fmt(kResults, "(a21,1x,i2,1x,i2,1x,i4)", {" Fecha en Greenwich: ", a.day, a.month, a.year});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Datos de la observaci\xC3\xB3n del Astro: "});
+  io::write_list(kResults);
+
+  reduction::read_sight(a.sight, kReadingPrompt);
+
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Azimut circular del astro desconocido (ggg.gg)?"});
+  io::read_keyboard({&a.azimuth});
+  io::write_fmt(kResults, "(a40,2x,f7.2)", {" Azimut circular del astro desconocido: ", a.azimuth});
+  io::write_list(kResults);
+
+  const double jd_utc = astro::julian_date(a.year, a.month, a.day, a.sight.mean_time);
+  const astro::TimeScales ts = astro::time_scales(jd_utc);
+  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
+  const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
+
+  const double phi = degree_to_radian(astro::ddmmss_to_degree_c(a.latitude));
+  const double lambda = degree_to_radian(astro::ddmmss_to_degree_c(a.longitude));
+  const double altitude = reduction::correct_altitude_simple(a.sight.mean_altitude, a.conditions);
+  const reduction::PlaceEstimate e =
+      reduction::estimate_place(phi, lambda, altitude, degree_to_radian(a.azimuth), degree_to_radian(15.0 * theta));
+  io::write_list(kScreen, {"undec", e.dec});
+
+  const Coordinates approximate = coordinates(e.ra, e.dec, lambda, theta);
+  io::write_list(kScreen, {"Coordenadas aproximadas del astro desconocido:"});
+  io::write_list(kScreen);
+  write_coordinates_screen(approximate);
+  io::write_list(kScreen);
+  io::write_list(kResults, {"Coordenadas aproximadas del astro desconocido:"});
+  io::write_list(kResults);
+  write_coordinates_results(approximate);
+  io::write_list(kResults);
+
+  const reduction::SearchTable table = reduction::search_places(ts.jd_tt, catalogue);
+  const int entry = reduction::search_entry(table, e.ra, e.dec, kTolerance);
+
+  if (entry == 0) {
+    const char* message[] = {" HOUSTON, we got a problem, no soy capaz de reconocer ese astro!",
+                             " Seguro que has introducido los datos correctamente?",
+                             " Sera una nueva supernova que acabas de descubrir?", " Tal vez un OVNI?"};
+    io::write_list(kResults);
+    for (const char* line : message) io::write_list(kResults, {line});
+    io::write_list(kResults);
+    io::write_list(kResults, {kHyphens});
+    io::write_list(kScreen);
+    for (const char* line : message) io::write_list(kScreen, {line});
+    io::write_list(kScreen);
+    io::write_list(kScreen);
+    io::write_list(kScreen);
+    return false;
+  }
+
+  const int number = reduction::list_number_of_entry(entry);
+  const std::string name = ephem::body_name(ephem::body_names(catalogue), number);
+  io::write_list(kScreen, {"El astro desconocido es:", number, name});
+  io::write_list(kResults, {"El astro desconocido es:", number, name});
+
+  const Coordinates exact = coordinates(table.ra[entry], table.dec[entry], lambda, theta);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Coordenadas exactas de ", name});
+  io::write_list(kScreen);
+  write_coordinates_screen(exact);
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  io::write_list(kResults, {"Coordenadas exactas de ", name});
+  io::write_list(kResults);
+  write_coordinates_results(exact);
+  io::write_list(kResults);
+  io::write_list(kResults, {kHyphens});
+  return true;
+}
+
+}  // namespace
+
+void reconoce_parlanchin() {
+  write_openings();
+  Answers answers;
+  while (!one_attempt(answers)) {
+    io::write_list(kScreen, {" Quieres intentarlo de nuevo (1 Si  0 No)?"});
+    io::read_keyboard({&answers.again});
+    if (answers.again != 1) return;
+    io::write_list(kResults, {kHyphens});
+    io::write_list(kResults);
+  }
+}
 
 }  // namespace zembrel::utilities

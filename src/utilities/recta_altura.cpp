@@ -1,9 +1,304 @@
-// Menu option 4: line of position from one sight.
+// Menu option 4: the determinant of a line of position (computed altitude,
+// azimuth and intercept) from one sight of a named or an unknown body.
+#include <cmath>
+#include <string>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/sidereal.h"
+#include "astro/time_scales.h"
+#include "ephem/apparent_planets.h"
+#include "ephem/stars.h"
+#include "io/record_io.h"
+#include "reduction/corrections.h"
+#include "reduction/recognition.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
 
-void recta_altura() { not_available(); }
+namespace {
+
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using astro::scale_angle;
+using io::kResults;
+using io::kScreen;
+
+constexpr const char* kHyphens = "   ---------------------------------------------";
+constexpr const char* kRule = "----------------------------------------------";
+constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
+constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
+constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
+constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
+constexpr const char* kTitle = "         DETERMINANTE DE LA RECTA DE ALTURA";
+
+struct Answers {
+  reduction::ObservationConditions conditions;
+  double latitude = 0.0, longitude = 0.0;
+  int day = 0, month = 0, year = 0;
+  int body = 0;
+  reduction::Sight sight;
+  double azimuth = 0.0;
+  int limb = 0;
+  int again = 0;
+};
+
+void write_openings() {
+  io::write_list(kScreen);
+  write_opening(kScreen, kTitle, 48, 38);
+  io::write_list(kResults);
+  write_opening(kResults, kTitle, 48, 39);
+  io::write_list(kResults);
+  io::write_list(kScreen);
+}
+
+std::string list_name(const ephem::BodyNames& names, int number) {
+  if (number == 0) return "Desconocido    ";
+  return ephem::body_name(names, number);
+}
+
+// The intercept keeps its narrow field while it fits and widens only when it
+// would otherwise print as asterisks.
+void write_intercept(int channel, double intercept) {
+  const bool fits = std::round(intercept * 10.0) > -1000.0 && std::round(intercept * 10.0) < 10000.0;
+  io::write_fmt(channel, fits ? "(1x,a15,2x,f5.1)" : "(1x,a15,2x,f7.1)", {"Delta_a (min): ", intercept});
+}
+
+void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+  io::write_list(kScreen, {" Datos:"});
+  io::write_list(kScreen, {" ------"});
+  reduction::read_observation_conditions(a.conditions);
+  io::write_list(kScreen);
+  reduction::write_conditions_echo(kResults, a.conditions);
+
+  io::write_list(kScreen, {kPositionText});
+  io::read_keyboard({&a.latitude, &a.longitude});
+  io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Datos de la observaci\xC3\xB3n del Astro: "});
+  io::write_list(kResults);
+
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Observacion del Astro "});
+  io::write_list(kScreen, {"Fecha en Greenwich de la observacion:"});
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&a.day, &a.month, &a.year});
+  io::write_list(kScreen);
+  io::write_fmt(kResults, "(a39,1x,i2,1x,i2,1x,i4)",
+                {"Fecha en Greenwich de la observacion: ", a.day, a.month, a.year});
+
+  io::write_fmt(kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
+  ephem::write_selection_table(kScreen, names);
+  io::write_list(kScreen);
+  // Only 0 (unknown) and the list numbers of a body can be reduced.
+  do {
+    io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
+    io::read_keyboard({&a.body});
+  } while (a.body < 0 || a.body > ephem::kLastBody);
+  int body = a.body;
+  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", body, list_name(names, body)});
+
+  for (;;) {
+    reduction::read_sight(a.sight, kReadingPrompt);
+    if (body != 0) break;
+    io::write_list(kResults, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Identificacion del astro desconocido:"});
+    io::write_list(kScreen, {"Azimut circular de astro desconocido:"});
+    io::read_keyboard({&a.azimuth});
+    io::write_fmt(kResults, "(a47,1x,f6.2)", {"Azimut circular de astro desconocido (ggg.gg):", a.azimuth});
+    const reduction::Recognition r =
+        reduction::reconoce(a.latitude, a.longitude, a.day, a.month, a.year, a.sight.mean_time,
+                            a.sight.mean_altitude, a.azimuth, a.conditions);
+    if (r.body == 0) {
+      io::write_list(kResults, {"HOUSTON, we got a problem, no he podido identificar ese astro"});
+      io::write_list(kScreen);
+      io::write_list(kScreen, {"Introduce nuevamente los datos medidos de este astro"});
+      io::write_list(kScreen);
+      continue;
+    }
+    body = r.body;
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"El astro desconocido es ", r.name});
+    io::write_list(kScreen, {"Numero ", body});
+    io::write_list(kScreen);
+    io::write_list(kResults);
+    io::write_list(kResults, {"El astro desconocido es ", body, r.name});
+    break;
+  }
+  const std::string name = list_name(names, body);
+
+  if (body == reduction::kMoon) {
+    io::write_list(kScreen, {"Limbo inferior o superior? (-1 inferior, 1 superior)"});
+    io::read_keyboard({&a.limb});
+  }
+
+  const double mean_time = a.sight.mean_time;
+  const double jd_utc = astro::julian_date(a.year, a.month, a.day, mean_time);
+  io::write_list(kResults);
+
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel, {"Resultados"});
+    io::write_list(channel, {"----------"});
+    io::write_list(channel);
+  }
+  // A mean instant past 0 h is shown on its own date.
+  const reduction::DayAndTime shown = reduction::day_and_time(a.day, a.month, a.year, mean_time);
+  const double time_shown = degree_to_ddmmss_c(shown.hours);
+  for (int channel : {kScreen, kResults}) {
+    io::write_fmt(channel, "(a8,a14)", {" Astro: ", name});
+    io::write_list(channel);
+    io::write_fmt(channel, "(a6,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,a9)",
+                  {" UTC: ", shown.day, shown.month, shown.year, time_shown, "(hh.mmss)"});
+  }
+  io::write_list(kResults);
+
+  const astro::TimeScales ts = astro::time_scales(jd_utc);
+  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
+  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
+  for (int channel : {kScreen, kResults}) {
+    io::write_fmt(channel, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
+    io::write_list(channel);
+    io::write_list(channel, {"D_t = TT-UT1 (seg):   ", delta_t});
+    io::write_list(channel, {"D_t3 = UT1-UTC (seg): ", dut1});
+    io::write_list(channel);
+  }
+
+  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
+  const double aries_rad = degree_to_radian(15.0 * theta);
+
+  const ephem::Body b = ephem::body_of_list_number(body, catalogue);
+  const bool star = b.kind == ephem::Body::Kind::star;
+  astro::Vec3 direction{};
+  double ra = 0.0, dec = 0.0, sd = 0.0, hp = 0.0;
+  if (star) {
+    const ephem::StarPlace p = ephem::apparent_star3x(ts.jd_tt, b.star);
+    direction = p.direction;
+    ra = p.ra;
+    dec = p.dec;
+  } else {
+    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(ts.jd_tt, b.ephemeris_body);
+    direction = p.position;
+    ra = p.ra;
+    dec = p.dec;
+    sd = p.semidiameter;
+    hp = p.parallax;
+    // The planets' parallax is applied too.
+    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
+  }
+
+  const double lon_deg = astro::ddmmss_to_degree_c(a.longitude);
+  const double lat_deg = astro::ddmmss_to_degree_c(a.latitude);
+  const astro::Horizontal hz = astro::equatorial_to_horizontal(jd_utc, lon_deg, lat_deg, direction);
+  const double hc = radian_to_degree(hz.spherical.latitude);
+  const double zn = radian_to_degree(scale_angle(astro::kPi - hz.spherical.longitude));
+
+  const double gha = scale_angle(aries_rad + astro::kTwoPi - ra);
+  const double lha = scale_angle(gha + degree_to_radian(lon_deg));
+  const double alpha_shown = degree_to_ddmmss_c(radian_to_degree(ra) / 15.0);
+  const double delta_shown = degree_to_ddmmss_c(radian_to_degree(dec));
+  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
+  const double lha_shown = degree_to_ddmmss_c(radian_to_degree(lha));
+  const double aries_shown = degree_to_ddmmss_c(15.0 * theta);
+  const double hc_shown = degree_to_ddmmss_c(hc);
+  const double sd_min = radian_to_degree(sd) * 60.0;
+  const double hp_min = radian_to_degree(hp) * 60.0;
+
+  if (star) {
+    const double sidereal_shown = degree_to_ddmmss_c(radian_to_degree(scale_angle(gha - aries_rad)));
+    io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
+    io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+    io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+    io::write_fmt(kScreen, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+    io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
+    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
+    io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+
+    io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+    io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+    io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a30,1x,f12.6)", {" Altura estimada (dd.mmssss): ", hc_shown});
+    io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  } else {
+    io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
+    io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+    io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_list(kScreen);
+    io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
+    io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+
+    io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+    io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+    io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
+    io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  }
+
+  const reduction::CorrectedAltitude k =
+      reduction::correct_altitude(a.sight.mean_altitude, a.conditions, body, a.limb, sd, hp,
+                                  reduction::CorrectionOrder::line_of_position);
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel);
+    reduction::print_altitude_corrections(channel, k.corrections, k.ho);
+    io::write_list(channel);
+  }
+
+  const double intercept = (k.ho - hc) * 60.0;
+
+  io::write_fmt(kResults, "(a38,1x,a15)", {" Determinante de la recta de altura de ", name});
+  io::write_list(kResults, {kRule});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
+  io::write_list(kResults);
+  write_greenwich_date(kResults, shown.day, shown.month, shown.year, time_shown);
+  io::write_list(kResults);
+  write_intercept(kResults, intercept);
+  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  io::write_list(kResults);
+
+  io::write_fmt(kScreen, "(a39,1x,a15)", {" Determinante de la recta de altura de ", name});
+  io::write_list(kScreen, {kRule});
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, "(a40,2(f10.4,2x))", {"Situacion estimada: lat  lon (gg.mm  ss):", a.latitude, a.longitude});
+  io::write_list(kScreen);
+  write_greenwich_date(kScreen, shown.day, shown.month, shown.year, time_shown);
+  io::write_list(kScreen);
+  write_intercept(kScreen, intercept);
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+}
+
+}  // namespace
+
+void recta_altura() {
+  const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
+  const ephem::BodyNames names = ephem::body_names(catalogue);
+  write_openings();
+  Answers answers;
+  for (;;) {
+    one_calculation(answers, catalogue, names);
+    if (!ask_new_calculation(answers.again)) return;
+    io::write_list(kResults);
+    io::write_list(kResults, {kHyphens});
+    io::write_list(kResults);
+  }
+}
 
 }  // namespace zembrel::utilities
