@@ -588,6 +588,8 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
     dec = p.dec;
     sd = p.semidiameter;
     hp = p.parallax;
+    // The planets' parallax, as the sight reductions apply it.
+    if (body.ephemeris_body != 10 && body.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
   } else {
     const ephem::StarPlace p = ephem::apparent_star3x(ts.jd_tt, body.star);
     direction = p.direction;
