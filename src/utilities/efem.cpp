@@ -1,9 +1,727 @@
-// Menu option 2: ephemeris of a body with its rise, set, twilight and transit tables.
+// Menu option 2: apparent place, hour angles and altitudes of a body for a
+// place and a local instant, with the expected sextant reading, then the
+// rise, set, twilight and meridian-transit tables of the observer's local
+// date.
+#include "utilities/efem.h"
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "astro/angles.h"
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/sidereal.h"
+#include "astro/time_scales.h"
+#include "ephem/apparent_planets.h"
+#include "ephem/stars.h"
+#include "io/record_io.h"
+#include "reduction/corrections.h"
+#include "reduction/twilight.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
 
-void efem() { not_available(); }
+namespace {
+
+using astro::ddmmss_to_degree_c;
+using astro::degree_to_ddmmss_c;
+using astro::degree_to_radian;
+using astro::radian_to_degree;
+using io::kResults;
+using io::kScreen;
+
+constexpr const char* kLongHyphens = "--------------------------------------------------------";
+constexpr const char* kTransitRowScreen =
+    "(4x,i2,3x,i2,3x,i4,3x,f9.4,3x,f9.4,3x,f9.4,3x,f9.2,3x,f3 .0)";
+constexpr const char* kTransitRowFile =
+    "(4x,i2,3x,i2,3x,i4,3x,f9.4,3x,f9.4,3x,f9.4,3x,f9.2,3x, f3.0)";
+constexpr int kFixedPointPasses = 20;
+
+void write_openings() {
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  write_opening(kScreen, "    ZEMBREL: Calculo de efemerides", 49, 44);
+  io::write_list(kResults);
+  write_opening(kResults, "   ZEMBREL: Calculo de efemerides", 49, 45);
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+}
+
+// The answers of the dialogue; they live for the whole call of the utility, so
+// an answer that leaves a value unchanged ("/", ",,") keeps the previous one.
+struct Answers {
+  double latitude = 0.0, longitude = 0.0;  // packed gg.mmss
+  reduction::ObservationConditions conditions;
+  int day = 0, month = 0, year = 0;
+  double legal_time = 0.0;  // packed hh.mmss
+  int body = 0;
+  int again = 0;
+};
+
+// A Greenwich (UT) date on which a day search runs.
+struct UtDate {
+  int year = 0, month = 0, day = 0;
+  UtDate shifted(int days) const {
+    const astro::CalendarDate c = astro::gregorian_date(astro::julian_date(year, month, day, 12.0) + days);
+    return {c.year, c.month, c.day};
+  }
+};
+
+// What the tables need of the observation.
+struct Observation {
+  double latitude = 0.0, longitude = 0.0;  // degrees
+  double zone = 0.0;                       // hours
+  double local_day0 = 0.0;                 // Julian date of 0 h of the local mean-time date
+  UtDate greenwich;
+  ephem::Body body;
+};
+
+// An event found by a day search at UT hours `hours` of `date`, in local mean
+// time, Greenwich time and legal time.
+struct EventTimes {
+  astro::CalendarDate local;      // date and civil (local mean) hours
+  astro::CalendarDate greenwich;  // date and UT hours
+  double legal = 0.0;             // hours
+  double local_day0 = 0.0;        // Julian date of 0 h of the local date
+};
+
+EventTimes event_times(const Observation& o, const UtDate& date, double hours) {
+  EventTimes e;
+  const double jd_event = astro::julian_date(date.year, date.month, date.day, hours) + o.longitude / 360.0;
+  e.local = astro::gregorian_date(jd_event);
+  e.greenwich = astro::gregorian_date(jd_event - o.longitude / 360.0);
+  e.legal = e.greenwich.hours + o.zone;
+  if (e.legal > 24.0) {
+    e.legal -= 24.0;
+  } else if (e.legal < 0.0) {
+    e.legal += 24.0;
+  }
+  e.local_day0 = astro::split_julian_date(jd_event).jd0;
+  return e;
+}
+
+// The UT date whose search holds the event of the observer's local date: the
+// event at packed UT time `packed` of `date` falls on an earlier local date
+// than the observation's, so the next UT date is searched, or on a later one,
+// so the previous; 0 when it already falls on the local date.
+int neighbour_for(const Observation& o, const UtDate& date, double packed) {
+  const double d_ev = event_times(o, date, ddmmss_to_degree_c(packed)).local_day0;
+  if (d_ev < o.local_day0) return 1;
+  if (o.local_day0 < d_ev) return -1;
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Rising and setting.
+
+// One event of a rise-and-set search with the run it came from.
+struct RiseSetEvent {
+  bool found = false;
+  UtDate date;
+  double time = 0.0;  // packed UT hours
+  double azimuth = 0.0;
+};
+
+struct RiseSetRun {
+  double rise_time, set_time, rise_azimuth, set_azimuth;
+};
+
+// Matches one event (rise or set) to the local date: the run of `date` gave
+// it; when it falls on a neighbouring local date, the search runs again on
+// the neighbouring UT date and its event of the same kind is taken, with its
+// own azimuth.  An event the search did not find is left out.
+RiseSetEvent match_rise_or_set(const Observation& o, const UtDate& date, const RiseSetRun& first,
+                               bool rise, const std::function<RiseSetRun(const UtDate&)>& run) {
+  RiseSetEvent e;
+  auto take = [&](const UtDate& d, const RiseSetRun& r) {
+    e.date = d;
+    e.time = rise ? r.rise_time : r.set_time;
+    e.azimuth = rise ? r.rise_azimuth : r.set_azimuth;
+    e.found = e.time != ephem::kNoEventTime;
+  };
+  take(date, first);
+  if (!e.found) return e;
+  const int shift = neighbour_for(o, date, e.time);
+  if (shift != 0) {
+    const UtDate other = date.shifted(shift);
+    take(other, run(other));
+  }
+  return e;
+}
+
+void write_rise_set(const Observation& o, const RiseSetEvent& rise, const RiseSetEvent& set,
+                    bool star) {
+  const char* kRiseLocal = " Fecha local, horas legal y civil (hh.mmss) y azimut (ggg.gg) al orto:  ";
+  const char* kSetLocal = " Fecha local, horas legal y civil (hh.mmss) y azimut (ggg.gg) al ocaso: ";
+  const char* kLocalFormat = "(a72,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4,2x,f6.2)";
+  EventTimes r{}, s{};
+  if (rise.found) r = event_times(o, rise.date, ddmmss_to_degree_c(rise.time));
+  if (set.found) s = event_times(o, set.date, ddmmss_to_degree_c(set.time));
+
+  auto local_lines = [&](int channel) {
+    if (rise.found)
+      io::write_fmt(channel, kLocalFormat,
+                    {kRiseLocal, r.local.day, r.local.month, r.local.year, degree_to_ddmmss_c(r.legal),
+                     degree_to_ddmmss_c(r.local.hours), rise.azimuth});
+    if (set.found)
+      io::write_fmt(channel, kLocalFormat,
+                    {kSetLocal, s.local.day, s.local.month, s.local.year, degree_to_ddmmss_c(s.legal),
+                     degree_to_ddmmss_c(s.local.hours), set.azimuth});
+  };
+  auto greenwich_lines = [&](int channel, const char* rise_text, const char* set_text,
+                             const char* rise_format, const char* set_format) {
+    if (rise.found)
+      io::write_fmt(channel, rise_format,
+                    {rise_text, r.greenwich.day, r.greenwich.month, r.greenwich.year,
+                     degree_to_ddmmss_c(r.greenwich.hours)});
+    if (set.found)
+      io::write_fmt(channel, set_format,
+                    {set_text, s.greenwich.day, s.greenwich.month, s.greenwich.year,
+                     degree_to_ddmmss_c(s.greenwich.hours)});
+  };
+
+  io::write_list(kScreen);
+  local_lines(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  greenwich_lines(kScreen, " Fecha en Greenich y hora UTC al orto (hh.mmss): ",
+                  " Fecha en Greenich y hora UTC al ocaso (hh.mmss): ",
+                  "(a49,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)", "(a50,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)");
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+
+  if (!star) io::write_list(kResults);
+  io::write_list(kResults);
+  local_lines(kResults);
+  io::write_list(kResults);
+  if (star) io::write_list(kResults);
+  greenwich_lines(kResults, " Fecha en Greenwich y hora UTC al orto (hh.mmss): ",
+                  " Fecha en Greenwich y hora UTC al ocaso (hh.mmss): ",
+                  star ? "(a49,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)" : "(a49,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)",
+                  star ? "(a50,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)" : "(a50,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)");
+  io::write_list(kResults);
+  io::write_list(kResults);
+}
+
+// ---------------------------------------------------------------------------
+// Twilights.
+
+// One twilight instant, matched to the local date on its own: when it falls
+// on a neighbouring local date, the twilights of the neighbouring UT date are
+// searched and the same instant taken from them.  An instant that does not
+// exist is never turned into a time.
+struct TwilightInstant {
+  bool found = false;
+  EventTimes times;
+};
+
+enum class Twilight { morning_nautical, morning_civil, evening_civil, evening_nautical };
+
+double instant_of(const reduction::Twilights& t, Twilight which) {
+  switch (which) {
+    case Twilight::morning_nautical: return t.nautical[0];
+    case Twilight::morning_civil: return t.civil[0];
+    case Twilight::evening_civil: return t.civil[1];
+    case Twilight::evening_nautical: return t.nautical[1];
+  }
+  return reduction::kNoTwilight;
+}
+
+TwilightInstant match_twilight(const Observation& o, const UtDate& date,
+                               const reduction::Twilights& first, Twilight which) {
+  TwilightInstant e;
+  double value = instant_of(first, which);
+  if (value == reduction::kNoTwilight) return e;
+  UtDate from = date;
+  const int shift = neighbour_for(o, date, value);
+  if (shift != 0) {
+    from = date.shifted(shift);
+    value = instant_of(reduction::crepusculos(from.year, from.month, from.day, o.longitude, o.latitude),
+                       which);
+    if (value == reduction::kNoTwilight) return e;
+  }
+  e.found = true;
+  e.times = event_times(o, from, ddmmss_to_degree_c(value));
+  return e;
+}
+
+void twilight_tables(const Observation& o) {
+  io::write_list(kScreen, {"Calculando crepusculos, espera..."});
+  io::write_list(kScreen);
+  const UtDate& g = o.greenwich;
+  const reduction::Twilights first = reduction::crepusculos(g.year, g.month, g.day, o.longitude, o.latitude);
+  const TwilightInstant mn = match_twilight(o, g, first, Twilight::morning_nautical);
+  const TwilightInstant mc = match_twilight(o, g, first, Twilight::morning_civil);
+  const TwilightInstant ec = match_twilight(o, g, first, Twilight::evening_civil);
+  const TwilightInstant en = match_twilight(o, g, first, Twilight::evening_nautical);
+
+  if (!mn.found && !mc.found && !ec.found && !en.found) return;  // the search has said why
+  if (mn.found && mc.found && ec.found && en.found && mn.times.local.day == mc.times.local.day &&
+      en.times.local.day == ec.times.local.day) {
+    const char* kFormat = "(a74,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)";
+    for (int channel : {kResults, kScreen}) {
+      io::write_list(channel, {"Crespusculos:"});
+      io::write_list(channel);
+      io::write_fmt(channel, kFormat,
+                    {" Fecha local y hora civil (hh.mmss) inicio crepus. matu. nautico y civil: ",
+                     mn.times.local.day, mn.times.local.month, mn.times.local.year,
+                     degree_to_ddmmss_c(mn.times.local.hours), degree_to_ddmmss_c(mc.times.local.hours)});
+      io::write_fmt(channel, kFormat,
+                    {" Fecha local y hora civil (hh.mmss) final crepus. vespe. civil y nautico: ",
+                     ec.times.local.day, ec.times.local.month, ec.times.local.year,
+                     degree_to_ddmmss_c(ec.times.local.hours), degree_to_ddmmss_c(en.times.local.hours)});
+      io::write_list(channel);
+    }
+  } else {
+    io::write_list(kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
+    io::write_list(kResults);
+    io::write_list(kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
+    io::write_list(kScreen);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Meridian transits.
+
+// One transit row with the UT date of the search that found it.
+struct TransitRow {
+  bool found = false;
+  UtDate date;
+  std::array<double, 4> values{};  // packed time, packed altitude, azimuth, kind
+  EventTimes times;
+};
+
+using TransitTable = std::vector<std::array<double, 4>>;
+
+// Row k of the table of `date`, matched to the local date: when it falls on a
+// neighbouring local date, row k of the neighbouring UT date's table is taken
+// (dropped when that table has no such row).
+TransitRow match_transit(const Observation& o, const UtDate& date, const TransitTable& table,
+                         std::size_t k, const std::function<TransitTable(const UtDate&)>& run) {
+  TransitRow row;
+  row.date = date;
+  row.values = table[k];
+  const int shift = neighbour_for(o, date, row.values[0]);
+  if (shift != 0) {
+    row.date = date.shifted(shift);
+    row.values = run(row.date)[k];
+  }
+  row.found = row.values[0] > -99.0;
+  if (row.found) row.times = event_times(o, row.date, ddmmss_to_degree_c(row.values[0]));
+  return row;
+}
+
+void write_transit_headers(bool star) {
+  if (!star) io::write_list(kResults);
+  io::write_list(kResults);
+  io::write_list(kResults, {"Transitos:"});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Fecha local, hora civil (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):"});
+  io::write_list(kResults);
+  const char* kinds[] = {"1 --> Transito ocurre sobre el horizonte",
+                         "0 --> Transito ocurre bajo el horizonte",
+                         "-1 --> Transito por el meridiano inferior"};
+  for (const char* k : kinds) io::write_list(kResults, {k});
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Transitos:"});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Fecha local, horas legal y civil (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):"});
+  io::write_list(kScreen);
+  for (const char* k : kinds) io::write_list(kScreen, {k});
+  io::write_list(kScreen);
+}
+
+void write_local_transit(const TransitRow& r) {
+  const auto& t = r.times;
+  for (auto [channel, format] : {std::pair{kScreen, kTransitRowScreen}, std::pair{kResults, kTransitRowFile}}) {
+    io::write_fmt(channel, format,
+                  {t.local.day, t.local.month, t.local.year, degree_to_ddmmss_c(t.legal),
+                   degree_to_ddmmss_c(t.local.hours), r.values[1], r.values[2], r.values[3]});
+  }
+}
+
+// The transit rows of the Sun, the Moon or a planet, starting from the table
+// of the last search made (that of `date`); each row keeps the UT date of the
+// search that found it for its matching and its local and Greenwich times.
+void planet_transits(const Observation& o, const UtDate& date, const ephem::PlanetaryEvents& last) {
+  io::write_list(kScreen, {"Calculando transitos por el meridiano, espera..."});
+  io::write_list(kScreen);
+  const TransitTable table(last.transits.begin(), last.transits.end());
+  auto run = [&](const UtDate& d) {
+    const ephem::PlanetaryEvents e =
+        ephem::planetary_efem3x(d.year, d.month, d.day, o.body.ephemeris_body, o.longitude, o.latitude);
+    return TransitTable(e.transits.begin(), e.transits.end());
+  };
+  // Only rows that hold a transit are matched.
+  std::array<TransitRow, 2> rows;
+  for (std::size_t k = 0; k < 2; ++k) {
+    if (table[k][0] > -99.0) rows[k] = match_transit(o, date, table, k, run);
+  }
+
+  write_transit_headers(false);
+  for (std::size_t k = 0; k < 2; ++k) {
+    if (!rows[k].found || rows[k].values[0] < 0.0) continue;
+    write_local_transit(rows[k]);
+    if (k == 0) io::write_list(kResults);
+  }
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  const char* header = "Fecha en Greenwich, hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
+  io::write_list(kResults, {header});
+  io::write_list(kResults);
+  io::write_list(kScreen, {header});
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  for (const TransitRow& r : rows) {
+    if (!r.found || r.values[0] < 0.0) continue;
+    const auto& g = r.times.greenwich;
+    for (int channel : {kScreen, kResults}) {
+      io::write_fmt(channel, "(4x,i2,3x,i2,3x,i4,3x,f9.4,2x,f9.4,2x,f9.2,2x,f3.0)",
+                    {g.day, g.month, g.year, r.values[0], r.values[1], r.values[2], r.values[3]});
+    }
+  }
+  io::write_list(kResults);
+  io::write_list(kResults, {kLongHyphens});
+  io::write_list(kScreen);
+}
+
+void star_transits(const Observation& o, const ephem::StarEvents& first) {
+  io::write_list(kScreen, {"Calculando transitos por el meridiano, espera..."});
+  io::write_list(kScreen);
+  const TransitTable table(first.transits.begin(), first.transits.end());
+  auto run = [&](const UtDate& d) {
+    const ephem::StarEvents e =
+        ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+    return TransitTable(e.transits.begin(), e.transits.end());
+  };
+  std::vector<TransitRow> rows(table.size());
+  for (std::size_t k = 0; k < table.size(); ++k) {
+    if (table[k][0] > -99.0) rows[k] = match_transit(o, o.greenwich, table, k, run);
+  }
+
+  write_transit_headers(true);
+  for (const TransitRow& r : rows) {
+    if (r.found) write_local_transit(r);
+  }
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  const char* header = "Fecha en Greenwich y hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
+  io::write_list(kResults, {header});
+  io::write_list(kResults);
+  io::write_list(kScreen, {header});
+  io::write_list(kScreen);
+  for (const TransitRow& r : rows) {
+    if (!r.found) continue;
+    const auto& g = r.times.greenwich;
+    for (auto [channel, format] : {std::pair{kScreen, kTransitRowScreen}, std::pair{kResults, kTransitRowFile}}) {
+      io::write_fmt(channel, format,
+                    {g.day, g.month, g.year, degree_to_ddmmss_c(g.hours), r.values[1], r.values[2],
+                     r.values[3]});
+    }
+  }
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  io::write_list(kResults, {kLongHyphens});
+}
+
+// ---------------------------------------------------------------------------
+// The tables of one body.
+
+void planet_tables(const Observation& o) {
+  io::write_list(kScreen, {"Calculando orto y ocaso, espera..."});
+  io::write_list(kScreen);
+  const UtDate& g = o.greenwich;
+  const int body = o.body.ephemeris_body;
+  ephem::PlanetaryEvents last = ephem::planetary_efem3x(g.year, g.month, g.day, body, o.longitude, o.latitude);
+  UtDate last_date = g;
+  const RiseSetRun first{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
+  auto run = [&](const UtDate& d) {
+    last = ephem::planetary_efem3x(d.year, d.month, d.day, body, o.longitude, o.latitude);
+    last_date = d;
+    return RiseSetRun{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
+  };
+  if (first.rise_time != ephem::kNoEventTime || first.set_time != ephem::kNoEventTime) {
+    const RiseSetEvent set = match_rise_or_set(o, g, first, false, run);
+    const RiseSetEvent rise = match_rise_or_set(o, g, first, true, run);
+    write_rise_set(o, rise, set, false);
+  }
+  if (o.body.number == 100) twilight_tables(o);
+  // The transits start from the table of the last search made.
+  planet_transits(o, last_date, last);
+}
+
+void star_tables(const Observation& o) {
+  io::write_list(kScreen, {"Calculando orto y ocaso, espera..."});
+  io::write_list(kScreen);
+  const UtDate& g = o.greenwich;
+  const ephem::StarEvents first =
+      ephem::star_efem3x(g.year, g.month, g.day, o.longitude, o.latitude, o.body.star);
+  if (ephem::circumpolar_flag < 1.0) {
+    auto run = [&](const UtDate& d) {
+      const ephem::StarEvents e = ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+      return RiseSetRun{e.rise_time, e.set_time, e.rise_azimuth, e.set_azimuth};
+    };
+    const RiseSetRun r{first.rise_time, first.set_time, first.rise_azimuth, first.set_azimuth};
+    const RiseSetEvent set = match_rise_or_set(o, g, r, false, run);
+    const RiseSetEvent rise = match_rise_or_set(o, g, r, true, run);
+    write_rise_set(o, rise, set, true);
+  }
+  star_transits(o, first);
+}
+
+// ---------------------------------------------------------------------------
+// The calculation.
+
+int read_body_number(const ephem::BodyNames& names, int& number) {
+  ephem::write_selection_table(kScreen, names);
+  io::write_list(kScreen);
+  for (;;) {
+    io::write_list(kScreen, {"Introduce el numero correspondiente al astro deseado"});
+    io::read_keyboard({&number});
+    if (number >= 1 && number <= ephem::kLastBody) return number;
+    io::write_list(kScreen, {"Numero no valido: elige un astro de 1 a 105."});
+  }
+}
+
+void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+  io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
+  io::read_keyboard({&a.latitude, &a.longitude});
+  const double lat = ddmmss_to_degree_c(a.latitude);
+  const double lon = ddmmss_to_degree_c(a.longitude);
+
+  reduction::ObservationConditions& c = a.conditions;
+  io::write_list(kScreen, {"Condiciones de observacion:"});
+  io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
+  io::read_keyboard({&c.height});
+  io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
+  io::read_keyboard({&c.index_error});
+  io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});
+  io::read_keyboard({&c.abnormal_weather});
+  if (c.abnormal_weather == 1) {
+    io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
+    io::read_keyboard({&c.pressure, &c.temperature});
+  } else {
+    c.pressure = 1010.0;
+    c.temperature = 10.0;
+  }
+
+  io::write_list(kScreen);
+  io::write_list(kResults);
+  io::write_list(kResults, {" Datos:"});
+  io::write_list(kResults, {" ------"});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a31,2(f10.4,2x))",
+                {" Situacion: lat  lon (gg.mmss):", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a32,1x,f6.2)", {" Altura sobre el nivel del mar: ", c.height});
+  io::write_fmt(kResults, "(a25,1x,f6.2)", {" Error de indice (min):  ", c.index_error});
+  if (c.abnormal_weather == 1) {
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a50,1x,f7.2,1x,f6.1)",
+                  {" Meteorologia anomala. Presion (hPa) y Temp. (C): ", c.pressure, c.temperature});
+  }
+  io::write_list(kResults);
+
+  io::write_list(kScreen, {"Fecha local"});
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&a.day, &a.month, &a.year});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
+  io::read_keyboard({&a.legal_time});
+  const double hz = ddmmss_to_degree_c(a.legal_time);
+
+  const double zone = astro::huso(lon);
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Huso ", zone});
+  io::write_list(kScreen);
+
+  const double lmt = lon / 15.0 + (hz - zone);
+  const double jd_local = astro::julian_date(a.year, a.month, a.day, lmt);
+  const double jd_utc = jd_local - lon / 360.0;
+  const astro::CalendarDate g = astro::gregorian_date(jd_utc);
+  const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_greenwich_date(kScreen, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
+  io::write_list(kScreen);
+
+  const int n = read_body_number(names, a.body);
+  const std::string& name = ephem::body_name(names, n);
+
+  io::write_fmt(kResults, "(a37,1x,i2,1x,i2,1x,i4,1x,f7.4)",
+                {" Fecha local y hora legal (hh.mmss): ", a.day, a.month, a.year, degree_to_ddmmss_c(hz)});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a31,a15)", {" Coordenadas y efemerides para ", name});
+  io::write_list(kResults, {"---------------------------------------"});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
+                {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", a.day, a.month, a.year,
+                 degree_to_ddmmss_c(hz), degree_to_ddmmss_c(lmt), zone});
+  io::write_list(kResults);
+  write_greenwich_date(kResults, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
+  io::write_list(kResults);
+
+  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
+  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
+  for (int channel : {kScreen, kResults}) {
+    io::write_fmt(channel, "(a25,1x,4(f20.8,1x))",
+                  {" jdUTC,jdUT1,jdTT,jdTDB: ", jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
+    io::write_list(channel);
+    io::write_list(channel, {"D_t = TT-UT1 (seg):   ", delta_t});
+    io::write_list(channel, {"D_t3 = UT1-UTC (seg): ", dut1});
+    io::write_list(channel);
+  }
+
+  const double theta = astro::ut_to_st(0.0, ts.jd_ut1).local_apparent_st;
+  const double aries = degree_to_ddmmss_c(15.0 * theta);
+
+  const ephem::Body body = ephem::body_of_list_number(n, catalogue);
+  astro::Vec3 direction{};
+  double ra = 0.0, dec = 0.0, sd = 0.0, hp = 0.0;
+  if (body.kind == ephem::Body::Kind::ephemeris) {
+    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(ts.jd_tt, body.ephemeris_body);
+    direction = p.position;
+    ra = p.ra;
+    dec = p.dec;
+    sd = p.semidiameter;
+    hp = p.parallax;
+    // The planets' parallax, as the sight reductions apply it.
+    if (body.ephemeris_body != 10 && body.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
+  } else {
+    const ephem::StarPlace p = ephem::apparent_star3x(ts.jd_tt, body.star);
+    direction = p.direction;
+    ra = p.ra;
+    dec = p.dec;
+  }
+
+  const astro::Horizontal hz_place = astro::equatorial_to_horizontal(ts.jd_ut1, lon, lat, direction);
+  const double azimuth = ephem::azimuth_from_north(hz_place);
+  const double h = radian_to_degree(hz_place.spherical.latitude);
+  ExpectedReading reading;
+  if (h >= 0.0) reading = expected_reading(h, c, n, sd, hp);
+
+  const double gha = astro::scale_angle(degree_to_radian(15.0 * theta) + astro::kTwoPi - ra);
+  const double lha = astro::scale_angle(degree_to_radian(lon) + gha);
+  const double sha = astro::scale_angle(gha - degree_to_radian(15.0 * theta));
+  const double alpha = degree_to_ddmmss_c(radian_to_degree(ra) / 15.0);
+  const double delta = degree_to_ddmmss_c(radian_to_degree(dec));
+  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
+  const double lha_shown = degree_to_ddmmss_c(radian_to_degree(lha));
+  const double sha_shown = degree_to_ddmmss_c(radian_to_degree(sha));
+  const double sd_min = 60.0 * radian_to_degree(sd);
+  const double hp_min = 60.0 * radian_to_degree(hp);
+
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
+  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", sha_shown});
+  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_list(kScreen);
+  io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(h)});
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", azimuth});
+  if (h >= 0.0) {
+    io::write_fmt(kScreen, "(a45,1x,f12.6)",
+                  {" Altura aparente limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
+    io::write_fmt(kScreen, "(a49,1x,f12.6)",
+                  {" Altura instrumental limbo inferior (dd.mmssss): ",
+                   degree_to_ddmmss_c(reading.instrumental)});
+  }
+
+  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_list(kResults);
+  io::write_list(kResults);
+  io::write_list(kResults, {"Coordenadas:"});
+  io::write_list(kResults, {"------------"});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", sha_shown});
+  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(h)});
+  io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", azimuth});
+  if (h >= 0.0) {
+    const reduction::AltitudeCorrections& k = reading.corrections;
+    io::write_list(kResults);
+    io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
+                  {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
+                   k.semidiameter, -k.minus_refraction, k.parallax});
+    io::write_fmt(kResults, "(a45,1x,f12.6)",
+                  {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
+    io::write_fmt(kResults, "(a49,1x,f12.6)",
+                  {" Altura instrumental limbo inferior (gg.mmssss): ",
+                   degree_to_ddmmss_c(reading.instrumental)});
+    io::write_list(kResults);
+    io::write_list(kResults, {"Altura instrumental es la que deberias medir con el sextante antes de aplicar correccion alguna"});
+    io::write_list(kResults, {"Altura aparente es la altura instrumental corregida por error de indice y depresion del horizonte"});
+  }
+  io::write_list(kResults);
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a34,2(f10.4,2x))",
+                {" Efemerides en lat lon (gg.mmss): ", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+  io::write_list(kResults, {kLongHyphens});
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+
+  Observation o;
+  o.latitude = lat;
+  o.longitude = lon;
+  o.zone = zone;
+  o.local_day0 = astro::split_julian_date(jd_local).jd0;
+  o.greenwich = {g.year, g.month, g.day};
+  o.body = body;
+  if (body.kind == ephem::Body::Kind::ephemeris) {
+    planet_tables(o);
+  } else {
+    star_tables(o);
+  }
+}
+
+}  // namespace
+
+ExpectedReading expected_reading(double h, const reduction::ObservationConditions& c, int body,
+                                 double sd, double hp) {
+  // Start from the corrections worked backwards at the true altitude, then
+  // move the reading until its forward correction gives h.
+  const double dip = reduction::dip_of_horizon(c.height);
+  const double r = astro::refraction(h, c.pressure, c.temperature);
+  const double p = radian_to_degree(hp) * std::cos(degree_to_radian(h));
+  ExpectedReading out;
+  out.instrumental = h + r / 60.0 - p - radian_to_degree(sd) - c.index_error / 60.0 + dip / 60.0;
+  reduction::CorrectedAltitude fwd;
+  for (int pass = 0; pass < kFixedPointPasses; ++pass) {
+    fwd = reduction::correct_altitude(out.instrumental, c, body, -1, sd, hp,
+                                      reduction::CorrectionOrder::fix);
+    const double miss = h - fwd.ho;
+    if (!(std::fabs(miss) > 1e-10)) break;
+    out.instrumental += miss;
+  }
+  fwd = reduction::correct_altitude(out.instrumental, c, body, -1, sd, hp, reduction::CorrectionOrder::fix);
+  out.corrections = fwd.corrections;
+  out.apparent = out.instrumental + (c.index_error - dip) / 60.0;
+  return out;
+}
+
+void efem() {
+  const ephem::StarCatalogue& catalogue_file = ephem::read_star_catalogue();
+  const ephem::StarCatalogue catalogue = catalogue_file;
+  const ephem::BodyNames names = ephem::body_names(catalogue);
+  write_openings();
+  Answers answers;
+  for (;;) {
+    one_calculation(answers, catalogue, names);
+    if (!ask_new_calculation(answers.again)) return;
+    io::write_list(kResults);
+    io::write_list(kResults);
+  }
+}
 
 }  // namespace zembrel::utilities
