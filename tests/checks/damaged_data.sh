@@ -36,6 +36,11 @@ for file in nutation_IAU1980.dat delta_t.iers delta_t.dat JPL_1550-2650_430t; do
   run "empty $file" "$file" "$option6" ": > $file"
   run "cut $file" "$file" "$option6" "${cut_in_half//F/$file}"
 done
+# Option 2 reads the star catalogue before its opening.
+run "missing estrellas.dat" estrellas.dat '2\n' "rm estrellas.dat"
+run "empty estrellas.dat" estrellas.dat '2\n' ": > estrellas.dat"
+run "cut estrellas.dat" estrellas.dat '2\n' "${cut_in_half//F/estrellas.dat}"
+run "damaged number in estrellas.dat" estrellas.dat '2\n' "sed -i '20s/[0-9]/x/9' estrellas.dat"
 # A letter in a number of an entry that is read.
 run "damaged number in nutation_IAU1980.dat" nutation_IAU1980.dat "$option6" \
   "sed -i '20s/[0-9]/x/3' nutation_IAU1980.dat"
