@@ -18,7 +18,6 @@ using io::kResults;
 using io::kScreen;
 
 void read_observation_conditions(ObservationConditions& c) {
-  io::write_list(kScreen, {"Condiciones de la observacion:"});
   io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
   io::read_keyboard({&c.height});
   io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});

@@ -31,7 +31,8 @@ struct Sight {
   double mean_altitude = 0.0;  // decimal degrees
 };
 
-// Screen dialogue of the observation conditions (prompts and answers only).
+// Screen dialogue of the observation conditions (prompts and answers only;
+// the title line above it is the caller's, as it differs between utilities).
 // An answer other than 1 to the weather question sets 1010 hPa and 10 C.
 void read_observation_conditions(ObservationConditions& c);
 

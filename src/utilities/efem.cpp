@@ -496,19 +496,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
 
   reduction::ObservationConditions& c = a.conditions;
   io::write_list(kScreen, {"Condiciones de observacion:"});
-  io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
-  io::read_keyboard({&c.height});
-  io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
-  io::read_keyboard({&c.index_error});
-  io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});
-  io::read_keyboard({&c.abnormal_weather});
-  if (c.abnormal_weather == 1) {
-    io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
-    io::read_keyboard({&c.pressure, &c.temperature});
-  } else {
-    c.pressure = 1010.0;
-    c.temperature = 10.0;
-  }
+  reduction::read_observation_conditions(c);
 
   io::write_list(kScreen);
   io::write_list(kResults);

@@ -598,30 +598,12 @@ void third_sight(const Tables& t, Answers& ans, const SightData& s2, const fix::
   }
 }
 
-// The conditions, asked on the screen; their echo goes to the results file
-// with the navigation data.
-void read_conditions(reduction::ObservationConditions& c) {
-  io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
-  io::read_keyboard({&c.height});
-  io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
-  io::read_keyboard({&c.index_error});
-  io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});
-  io::read_keyboard({&c.abnormal_weather});
-  if (c.abnormal_weather == 1) {
-    io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
-    io::read_keyboard({&c.pressure, &c.temperature});
-  } else {
-    c.pressure = 1010.0;
-    c.temperature = 10.0;
-  }
-}
-
 void one_calculation(const Tables& t, Answers& ans) {
   io::write_list(kScreen, {" Datos:"});
   io::write_list(kScreen, {" ------"});
   io::write_list(kScreen, {"Condiciones de la observacion:"});
   io::write_list(kScreen);
-  read_conditions(ans.conditions);
+  reduction::read_observation_conditions(ans.conditions);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Navegacion:"});
   io::write_list(kScreen);

@@ -84,6 +84,7 @@ void write_coordinates_results(const Coordinates& k) {
 // One attempt; true when the body was recognised.
 bool one_attempt(Answers& a) {
   io::write_list(kScreen);
+  io::write_list(kScreen, {"Condiciones de la observacion:"});
   reduction::read_observation_conditions(a.conditions);
   reduction::write_conditions_echo(kResults, a.conditions);
 

@@ -70,6 +70,7 @@ void write_intercept(int channel, double intercept) {
 void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
   io::write_list(kScreen, {" Datos:"});
   io::write_list(kScreen, {" ------"});
+  io::write_list(kScreen, {"Condiciones de la observacion:"});
   reduction::read_observation_conditions(a.conditions);
   io::write_list(kScreen);
   reduction::write_conditions_echo(kResults, a.conditions);
