@@ -16,6 +16,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/twilight.h"
 #include "utilities/frame.h"
@@ -567,25 +568,10 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   const double aries = degree_to_ddmmss_c(15.0 * theta);
 
   const ephem::Body body = ephem::body_of_list_number(n, catalogue);
-  astro::Vec3 direction{};
-  double ra = 0.0, dec = 0.0, sd = 0.0, hp = 0.0;
-  if (body.kind == ephem::Body::Kind::ephemeris) {
-    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(ts.jd_tt, body.ephemeris_body);
-    direction = p.position;
-    ra = p.ra;
-    dec = p.dec;
-    sd = p.semidiameter;
-    hp = p.parallax;
-    // The planets' parallax, as the sight reductions apply it.
-    if (body.ephemeris_body != 10 && body.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
-  } else {
-    const ephem::StarPlace p = ephem::apparent_star3x(ts.jd_tt, body.star);
-    direction = p.direction;
-    ra = p.ra;
-    dec = p.dec;
-  }
+  const reduction::BodyPlace place = reduction::apparent_place(body, ts.jd_tt);
+  const double ra = place.ra, dec = place.dec, sd = place.sd, hp = place.hp;
 
-  const astro::Horizontal hz_place = astro::equatorial_to_horizontal(ts.jd_ut1, lon, lat, direction);
+  const astro::Horizontal hz_place = astro::equatorial_to_horizontal(ts.jd_ut1, lon, lat, place.direction);
   const double azimuth = ephem::azimuth_from_north(hz_place);
   const double h = radian_to_degree(hz_place.spherical.latitude);
   ExpectedReading reading;

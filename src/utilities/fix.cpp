@@ -17,6 +17,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/body_place.h"
 #include "reduction/circle_intersection.h"
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
@@ -123,43 +124,12 @@ struct SightData {
   double jd_utc = 0.0;
 };
 
-// The place of a body at the instant of a sight.
-struct Place {
-  astro::Vec3 direction{};
-  double ra = 0.0, dec = 0.0;
-  double sd = 0.0;  // semidiameter, radians; Sun and Moon only
-  double hp = 0.0;  // horizontal parallax, radians; not for the stars
-};
-
-Place place_of(const Tables& t, int body, double jd_tt) {
-  Place p;
-  if (body <= ephem::kCatalogueStars) {
-    const ephem::StarPlace s = ephem::apparent_star3x(
-        jd_tt, ephem::catalogue_star(t.catalogue[static_cast<std::size_t>(body - 1)]));
-    p.direction = s.direction;
-    p.ra = s.ra;
-    p.dec = s.dec;
-  } else {
-    const ephem::Body b = ephem::body_of_list_number(body, t.catalogue);
-    const ephem::ApparentPlace a = ephem::apparent_planets_geo3(jd_tt, b.ephemeris_body);
-    p.direction = a.position;
-    p.ra = a.ra;
-    p.dec = a.dec;
-    p.sd = a.semidiameter;
-    p.hp = a.parallax;
-    // The planets get their parallax too: Venus and Mars come near enough
-    // for it to reach half a minute of arc.
-    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) p.hp = reduction::horizontal_parallax(a.distance);
-  }
-  return p;
-}
-
 // The reduction of a sight for one body: sidereal time, place, hour angle and
 // true altitude.
 struct Reduction {
   astro::TimeScales scales{};
   double gast = 0.0;  // hours
-  Place place;
+  reduction::BodyPlace place;
   reduction::CorrectedAltitude altitude;
 };
 
@@ -168,7 +138,7 @@ Reduction reduce(const Tables& t, const SightData& s, const reduction::Observati
   Reduction r;
   r.scales = scales;
   r.gast = astro::ut_to_st(0.0, s.jd_utc).local_apparent_st;
-  r.place = place_of(t, s.body, scales.jd_tt);
+  r.place = reduction::apparent_place(ephem::body_of_list_number(s.body, t.catalogue), scales.jd_tt);
   r.altitude = reduction::correct_altitude(s.mean_altitude, c, s.body, s.limb, r.place.sd,
                                            r.place.hp, reduction::CorrectionOrder::fix);
   return r;
@@ -426,7 +396,7 @@ struct Computed {
   double altitude;
   double zn;
 };
-Computed computed_from(const SightData& s, const fix::Position& p, const Place& place) {
+Computed computed_from(const SightData& s, const fix::Position& p, const reduction::BodyPlace& place) {
   const astro::Horizontal h = astro::equatorial_to_horizontal(s.jd_utc, p.lon, p.lat, place.direction);
   return {radian_to_degree(h.spherical.latitude),
           radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude))};

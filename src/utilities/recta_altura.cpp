@@ -11,6 +11,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
 #include "utilities/frame.h"
@@ -173,27 +174,12 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
 
   const ephem::Body b = ephem::body_of_list_number(body, catalogue);
   const bool star = b.kind == ephem::Body::Kind::star;
-  astro::Vec3 direction{};
-  double ra = 0.0, dec = 0.0, sd = 0.0, hp = 0.0;
-  if (star) {
-    const ephem::StarPlace p = ephem::apparent_star3x(ts.jd_tt, b.star);
-    direction = p.direction;
-    ra = p.ra;
-    dec = p.dec;
-  } else {
-    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(ts.jd_tt, b.ephemeris_body);
-    direction = p.position;
-    ra = p.ra;
-    dec = p.dec;
-    sd = p.semidiameter;
-    hp = p.parallax;
-    // The planets' parallax is applied too.
-    if (b.ephemeris_body != 10 && b.ephemeris_body != 11) hp = reduction::horizontal_parallax(p.distance);
-  }
+  const reduction::BodyPlace place = reduction::apparent_place(b, ts.jd_tt);
+  const double ra = place.ra, dec = place.dec, sd = place.sd, hp = place.hp;
 
   const double lon_deg = astro::ddmmss_to_degree_c(a.longitude);
   const double lat_deg = astro::ddmmss_to_degree_c(a.latitude);
-  const astro::Horizontal hz = astro::equatorial_to_horizontal(jd_utc, lon_deg, lat_deg, direction);
+  const astro::Horizontal hz = astro::equatorial_to_horizontal(jd_utc, lon_deg, lat_deg, place.direction);
   const double hc = radian_to_degree(hz.spherical.latitude);
   const double zn = radian_to_degree(scale_angle(astro::kPi - hz.spherical.longitude));
 
