@@ -20,8 +20,6 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
-constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
 constexpr const char* kHyphens = "   ---------------------------------------------";
 
 void write_openings() {
@@ -52,24 +50,14 @@ void one_calculation(Answers& a) {
 
   const double jd_utc = astro::julian_date(year, month, day, t);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
-  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
-  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
   const double time_shown = degree_to_ddmmss_c(t);
 
   io::write_list(kScreen);
-  io::write_fmt(kScreen, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {"D_t = TT-UT1 (seg):   ", delta_t});
-  io::write_list(kScreen, {"D_t3 = UT1-UTC (seg): ", dut1});
-  io::write_list(kScreen);
+  write_time_scales(kScreen, jd_utc, ts);
 
   write_greenwich_date(kResults, day, month, year, time_shown);
   io::write_list(kResults);
-  io::write_fmt(kResults, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
-  io::write_list(kResults);
-  io::write_list(kResults, {"D_t = TT-UT1 (seg):   ", delta_t});
-  io::write_list(kResults, {"D_t3 = UT1-UTC (seg): ", dut1});
-  io::write_list(kResults);
+  write_time_scales(kResults, jd_utc, ts);
   // The utility works in UTC throughout: the UT1 hour shown is the UTC one.
   io::write_fmt(kResults, "(a20,1x,2(f11.8,1x))", {" UTC, UT1 (hh.mmss):", time_shown, time_shown});
   io::write_list(kResults);

@@ -553,16 +553,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   write_greenwich_date(kResults, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
   io::write_list(kResults);
 
-  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
-  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
-  for (int channel : {kScreen, kResults}) {
-    io::write_fmt(channel, "(a25,1x,4(f20.8,1x))",
-                  {" jdUTC,jdUT1,jdTT,jdTDB: ", jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
-    io::write_list(channel);
-    io::write_list(channel, {"D_t = TT-UT1 (seg):   ", delta_t});
-    io::write_list(channel, {"D_t3 = UT1-UTC (seg): ", dut1});
-    io::write_list(channel);
-  }
+  for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
 
   const double theta = astro::ut_to_st(0.0, ts.jd_ut1).local_apparent_st;
   const double aries = degree_to_ddmmss_c(15.0 * theta);

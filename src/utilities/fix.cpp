@@ -175,17 +175,7 @@ void write_report(const Tables& t, int n, const SightData& s, const Reduction& r
   utc_line(kResults);
   io::write_list(kResults);
 
-  const double delta_t = (r.scales.jd_tt - r.scales.jd_ut1) * 86400.0;
-  const double dut1 = (r.scales.jd_ut1 - s.jd_utc) * 86400.0;
-  for (const int ch : {kScreen, kResults}) {
-    io::write_fmt(ch, "(a25,1x,4(f20.8,1x))",
-                  {" jdUTC,jdUT1,jdTT,jdTDB: ", s.jd_utc, r.scales.jd_ut1, r.scales.jd_tt,
-                   r.scales.jd_tdb});
-    io::write_list(ch);
-    io::write_list(ch, {"D_t = TT-UT1 (seg):   ", delta_t});
-    io::write_list(ch, {"D_t3 = UT1-UTC (seg): ", dut1});
-    io::write_list(ch);
-  }
+  for (const int ch : {kScreen, kResults}) write_time_scales(ch, s.jd_utc, r.scales);
 
   const double gast_rad = degree_to_radian(r.gast * 15.0);
   const double aries = degree_to_ddmmss_c(r.gast * 15.0);

@@ -50,6 +50,14 @@ void write_greenwich_date(int channel, int day, int month, int year, double pack
                 {" Fecha en Greenwich y hora UTC (hh.mmss): ", day, month, year, packed_time});
 }
 
+void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts) {
+  io::write_fmt(channel, "(a25,1x,4(f20.8,1x))", {" jdUTC,jdUT1,jdTT,jdTDB: ", jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
+  io::write_list(channel);
+  io::write_list(channel, {"D_t = TT-UT1 (seg):   ", (ts.jd_tt - ts.jd_ut1) * 86400.0});
+  io::write_list(channel, {"D_t3 = UT1-UTC (seg): ", (ts.jd_ut1 - jd_utc) * 86400.0});
+  io::write_list(channel);
+}
+
 bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "astro/time_scales.h"
+
 namespace zembrel::utilities {
 
 inline constexpr const char* kVersionLine = "            Version 3.0. Marzo de 2018  ";
@@ -25,6 +27,10 @@ void write_warning(int channel);
 // The line " Fecha en Greenwich y hora UTC (hh.mmss): " with a date and a
 // packed time, as several utilities print it.
 void write_greenwich_date(int channel, int day, int month, int year, double packed_time);
+
+// The time-scales block: the UTC, UT1, TT and TDB Julian dates, an empty
+// line, TT-UT1 and UT1-UTC in seconds, an empty line.
+void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts);
 
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),

@@ -32,8 +32,6 @@ constexpr const char* kHyphens = "   -------------------------------------------
 constexpr const char* kRule = "----------------------------------------------";
 constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
 constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
-constexpr const char* kScalesFormat = "(a25,1x,4(f20.8,1x))";
-constexpr const char* kScalesText = " jdUTC,jdUT1,jdTT,jdTDB: ";
 constexpr const char* kTitle = "         DETERMINANTE DE LA RECTA DE ALTURA";
 
 struct Answers {
@@ -159,15 +157,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kResults);
 
   const astro::TimeScales ts = astro::time_scales(jd_utc);
-  const double delta_t = (ts.jd_tt - ts.jd_ut1) * 86400.0;
-  const double dut1 = (ts.jd_ut1 - jd_utc) * 86400.0;
-  for (int channel : {kScreen, kResults}) {
-    io::write_fmt(channel, kScalesFormat, {kScalesText, jd_utc, ts.jd_ut1, ts.jd_tt, ts.jd_tdb});
-    io::write_list(channel);
-    io::write_list(channel, {"D_t = TT-UT1 (seg):   ", delta_t});
-    io::write_list(channel, {"D_t3 = UT1-UTC (seg): ", dut1});
-    io::write_list(channel);
-  }
+  for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
 
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const double aries_rad = degree_to_radian(15.0 * theta);
