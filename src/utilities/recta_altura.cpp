@@ -184,50 +184,35 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   const double sd_min = radian_to_degree(sd) * 60.0;
   const double hp_min = radian_to_degree(hp) * 60.0;
 
-  if (star) {
-    const double sidereal_shown = degree_to_ddmmss_c(radian_to_degree(scale_angle(gha - aries_rad)));
-    io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-    io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-    io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-    io::write_fmt(kScreen, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-    io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
-    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
-    io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
-    io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  const double sidereal_shown = degree_to_ddmmss_c(radian_to_degree(scale_angle(gha - aries_rad)));
 
-    io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
-    io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-    io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+  // A star's report adds its sidereal hour angle (and, on the file, the
+  // Aries line again); its local hour angle is narrower on the screen.
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+  io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kScreen, star ? "(a20,1x,f11.7)" : "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+  if (star) io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+  if (!star) io::write_list(kScreen);
+  io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+
+  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+  io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
+  io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+  if (star) {
     io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
     io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
-    io::write_list(kResults);
-    io::write_fmt(kResults, "(a30,1x,f12.6)", {" Altura estimada (dd.mmssss): ", hc_shown});
-    io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
-  } else {
-    io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-    io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-    io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-    io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
-    io::write_list(kScreen);
-    io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
-    io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
-
-    io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
-    io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-    io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
-    io::write_list(kResults);
-    io::write_fmt(kResults, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
-    io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
   }
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a30,1x,f12.6)",
+                {star ? " Altura estimada (dd.mmssss): " : " Altura estimada (gg.mmssss): ", hc_shown});
+  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
 
   const reduction::CorrectedAltitude k =
       reduction::correct_altitude(a.sight.mean_altitude, a.conditions, body, a.limb, sd, hp,
