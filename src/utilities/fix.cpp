@@ -236,22 +236,6 @@ void read_body_number(int& body) {
   }
 }
 
-// The Greenwich date of a sight: prompts, answer, empty screen line, file line.
-void read_date(SightAnswers& a) {
-  io::write_list(kScreen, {"Fecha en Greenwich de la observacion:"});
-  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
-  io::write_list(kScreen);
-  io::write_fmt(kResults, "(a39,1x,i2,1x,i2,1x,i4)",
-                {"Fecha en Greenwich de la observacion: ", a.day, a.month, a.year});
-}
-
-void write_body_list(const Tables& t) {
-  io::write_fmt(kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
-  ephem::write_selection_table(kScreen, t.names);
-  io::write_list(kScreen);
-}
-
 // The readings of a sight and their means; `empty_after` empty results-file
 // lines close the means.
 void read_readings(SightAnswers& a, int n, SightData& s, int empty_after) {
@@ -291,9 +275,9 @@ SightData enter_sight(const Tables& t, Answers& ans, int n) {
     io::write_list(kScreen);
     io::write_list(kScreen, {"Astro 2"});
   }
-  read_date(a);
+  read_greenwich_date(a.day, a.month, a.year);
   if (n == 1) {
-    write_body_list(t);
+    write_sight_body_list(t.names);
   } else {
     io::write_list(kScreen);
   }
@@ -414,9 +398,9 @@ void third_sight(const Tables& t, Answers& ans, const SightData& s2, const fix::
   io::write_list(kResults, {"Astro 3"});
   io::write_list(kScreen);
   io::write_list(kScreen, {"Astro 3"});
-  read_date(in);
+  read_greenwich_date(in.day, in.month, in.year);
   io::write_list(kScreen);
-  write_body_list(t);
+  write_sight_body_list(t.names);
   read_body_number(in.body);
   io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", in.body, t.name(in.body)});
 

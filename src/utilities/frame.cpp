@@ -58,6 +58,21 @@ void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts) 
   io::write_list(channel);
 }
 
+void read_greenwich_date(int& day, int& month, int& year) {
+  io::write_list(io::kScreen, {"Fecha en Greenwich de la observacion:"});
+  io::write_list(io::kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&day, &month, &year});
+  io::write_list(io::kScreen);
+  io::write_fmt(io::kResults, "(a39,1x,i2,1x,i2,1x,i4)",
+                {"Fecha en Greenwich de la observacion: ", day, month, year});
+}
+
+void write_sight_body_list(const ephem::BodyNames& names) {
+  io::write_fmt(io::kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
+  ephem::write_selection_table(io::kScreen, names);
+  io::write_list(io::kScreen);
+}
+
 bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

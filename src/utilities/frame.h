@@ -1,4 +1,5 @@
-// Pieces shared by the utilities' dialogues: the opening lines and the
+// Pieces shared by the utilities' dialogues: the opening lines, the
+// time-scales block, the Greenwich date and body list of a sight and the
 // "Nuevo calculo" question.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "astro/time_scales.h"
+#include "ephem/stars.h"
 
 namespace zembrel::utilities {
 
@@ -31,6 +33,14 @@ void write_greenwich_date(int channel, int day, int month, int year, double pack
 // The time-scales block: the UTC, UT1, TT and TDB Julian dates, an empty
 // line, TT-UT1 and UT1-UTC in seconds, an empty line.
 void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts);
+
+// The Greenwich date of a sight: its two prompts and the answer on the
+// screen, an empty screen line, then the date line on the results file.
+void read_greenwich_date(int& day, int& month, int& year);
+
+// The list of bodies a sight may be of: 0 for an unknown one, then the
+// selection table, then an empty line (screen).
+void write_sight_body_list(const ephem::BodyNames& names);
 
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),

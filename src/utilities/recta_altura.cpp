@@ -83,16 +83,9 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
 
   io::write_list(kScreen);
   io::write_list(kScreen, {"Observacion del Astro "});
-  io::write_list(kScreen, {"Fecha en Greenwich de la observacion:"});
-  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
-  io::write_list(kScreen);
-  io::write_fmt(kResults, "(a39,1x,i2,1x,i2,1x,i4)",
-                {"Fecha en Greenwich de la observacion: ", a.day, a.month, a.year});
+  read_greenwich_date(a.day, a.month, a.year);
 
-  io::write_fmt(kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
-  ephem::write_selection_table(kScreen, names);
-  io::write_list(kScreen);
+  write_sight_body_list(names);
   // Only 0 (unknown) and the list numbers of a body can be reduced.
   do {
     io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
