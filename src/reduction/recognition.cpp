@@ -49,7 +49,7 @@ void write_not_recognised() {
 
 }  // namespace
 
-SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue) {
+SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, bool quiet) {
   SearchTable t;
   for (int i = 1; i <= ephem::kCatalogueStars; ++i) {
     const ephem::StarRaDec p =
@@ -57,7 +57,7 @@ SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue) {
     t.ra[i] = p.ra;
     t.dec[i] = p.dec;
   }
-  io::write_list(io::kScreen);
+  if (!quiet) io::write_list(io::kScreen);
   for (int k = 0; k < 4; ++k) {
     const ephem::ApparentPlace p = ephem::apparent_planets_geo3(jd_tt, kPlanetBodies[k]);
     t.ra[ephem::kCatalogueStars + 1 + k] = p.ra;

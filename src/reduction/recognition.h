@@ -25,9 +25,9 @@ struct SearchTable {
   std::array<double, kSearchEntries + 1> dec{};  // apparent, radians
 };
 
-// Apparent places of every entry at jd_tt.  An empty line goes to the screen
-// between the stars and the planets.
-SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue);
+// Apparent places of every entry at jd_tt.  Unless quiet, an empty line goes
+// to the screen between the stars and the planets.
+SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, bool quiet = false);
 
 // The approximate place of the body from the position triangle.
 struct PlaceEstimate {

@@ -347,19 +347,7 @@ int recognise_quietly(const Tables& t, double lat_deg, double lon_deg, const Sig
   const double h = reduction::correct_altitude_simple(s.mean_altitude, c);
   const reduction::PlaceEstimate e = reduction::estimate_place(
       phi, lambda, h, degree_to_radian(azimuth_deg), degree_to_radian(15.0 * theta));
-  reduction::SearchTable table;
-  for (int i = 1; i <= ephem::kCatalogueStars; ++i) {
-    const ephem::StarRaDec p = ephem::apparent_star3(
-        scales.jd_tt, ephem::catalogue_star(t.catalogue[static_cast<std::size_t>(i - 1)]));
-    table.ra[static_cast<std::size_t>(i)] = p.ra;
-    table.dec[static_cast<std::size_t>(i)] = p.dec;
-  }
-  constexpr int kPlanets[] = {2, 4, 5, 6};
-  for (int k = 0; k < 4; ++k) {
-    const ephem::ApparentPlace p = ephem::apparent_planets_geo3(scales.jd_tt, kPlanets[k]);
-    table.ra[static_cast<std::size_t>(100 + k)] = p.ra;
-    table.dec[static_cast<std::size_t>(100 + k)] = p.dec;
-  }
+  const reduction::SearchTable table = reduction::search_places(scales.jd_tt, t.catalogue, true);
   const int entry = reduction::search_entry(table, e.ra, e.dec, reduction::kRecognitionTolerance);
   return entry == 0 ? 0 : reduction::list_number_of_entry(entry);
 }
