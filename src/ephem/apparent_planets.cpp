@@ -173,6 +173,17 @@ class DaySearch {
 
 }  // namespace
 
+void write_missing_events(const DayScan& scan) {
+  if (scan.crossings.empty()) {
+    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kResults, {text});
+  }
+  if (scan.meridians.empty()) {
+    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
+  }
+}
+
 double azimuth_from_north(const astro::Horizontal& h) {
   return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
 }
@@ -198,73 +209,19 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
 
   // Scan of the day for sign changes of the altitude above the threshold and
   // of the east component (meridian); each change keeps its step.
-  std::vector<ScanStep> crossings, meridians;
-  const double step = 24.0 / kScanSteps;
-  DaySearch::Evaluation prev = search.evaluate(0.0);
-  double prev_h = 0.0;
-  for (int i = 1; i <= kScanSteps; ++i) {
-    const double h = i * step;
-    const DaySearch::Evaluation now = search.evaluate(h);
-    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxEvents)
-      crossings.push_back({prev_h, prev.f(), h});
-    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxEvents)
-      meridians.push_back({prev_h, prev.g(), h});
-    prev = now;
-    prev_h = h;
-  }
+  auto evaluate = [&](double hours) { return search.evaluate(hours); };
+  const DayScan scan = scan_day(kScanSteps, kMaxEvents, evaluate);
+  write_missing_events(scan);
 
-  if (crossings.empty()) {
-    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
-  if (meridians.empty()) {
-    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
-  }
-
-  // Rising and setting: the derivative keeps the apparent place of hour t;
-  // a rise is a change from below the threshold to above it.
-  for (const ScanStep& s : crossings) {
-    DaySearch::Evaluation at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = search.evaluate(t);
-          value = at.f();
-          if (!with_slope) return;
-          const double up = search.horizon(t + kSearchEpsilon, at.place).spherical.latitude - at.h0;
-          const double down = search.horizon(t - kSearchEpsilon, at.place).spherical.latitude - at.h0;
-          slope = (up - down) / (2.0 * kSearchEpsilon);
-        });
-    if (s.value_at_start < 0.0) {
-      out.rise_time = astro::degree_to_ddmmss_c(r.root);
-      out.rise_azimuth = azimuth_from_north(at.horizon);
-    } else {
-      out.set_time = astro::degree_to_ddmmss_c(r.root);
-      out.set_azimuth = azimuth_from_north(at.horizon);
-    }
-  }
+  // Rising and setting: the derivative keeps the apparent place of hour t.
+  store_rise_set(scan.crossings, out, evaluate, [&](double t, const DaySearch::Evaluation& at) {
+    const double up = search.horizon(t + kSearchEpsilon, at.place).spherical.latitude - at.h0;
+    const double down = search.horizon(t - kSearchEpsilon, at.place).spherical.latitude - at.h0;
+    return (up - down) / (2.0 * kSearchEpsilon);
+  });
 
   // Meridian transits: the derivative follows the apparent place too.
-  int k = 0;
-  for (const ScanStep& s : meridians) {
-    if (k == 2) break;  // the table has two rows
-    DaySearch::Evaluation at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = search.evaluate(t);
-          value = at.g();
-          if (!with_slope) return;
-          const double up = search.evaluate(t + kSearchEpsilon).g();
-          const double down = search.evaluate(t - kSearchEpsilon).g();
-          slope = (up - down) / (2.0 * kSearchEpsilon);
-        });
-    auto& row = out.transits[k];
-    row[0] = astro::degree_to_ddmmss_c(r.root);
-    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
-    row[2] = azimuth_from_north(at.horizon);
-    row[3] = transit_kind(at.horizon.horizontal, search.latitude());
-    ++k;
-  }
+  store_transits(scan.meridians, out.transits, search.latitude(), evaluate);
   return out;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "astro/angles.h"
 #include "astro/horizon.h"
@@ -66,6 +67,15 @@ struct ScanStep {
   double value_at_start = 0.0;  // the function there (its sign gives the direction)
   double end = 0.0;             // hours
 };
+// The steps of a day's scan in which the altitude above the threshold
+// (crossings: rise or set) and the east component (meridians) changed sign.
+struct DayScan {
+  std::vector<ScanStep> crossings, meridians;
+};
+// "Astro circumpolar o anticircumpolar. No hay orto ni ocaso" to the screen
+// and the results file when the scan found no crossing, "ATENCION: No hay
+// paso por el meridiano" to the screen when it found no meridian.
+void write_missing_events(const DayScan& scan);
 // Azimuth from north through east, degrees in [0, 360), of a horizontal place.
 double azimuth_from_north(const astro::Horizontal& h);
 // Kind of a meridian transit from the horizon vector at it: 0 below the

@@ -8,6 +8,10 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
+
+#include "astro/angles.h"
+#include "ephem/apparent_planets.h"
 
 namespace zembrel::ephem {
 
@@ -76,6 +80,76 @@ Refinement refine_in_step(double a, double value_a, double b, Step step) {
   }
   res.root = mid;
   return res;
+}
+
+// The scan of a day in `steps` equal steps for sign changes of f() and g()
+// of what evaluate(hours) gives; at most max_events of each are kept.
+template <class Evaluate>
+DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
+  DayScan out;
+  const double step = 24.0 / steps;
+  auto prev = evaluate(0.0);
+  double prev_h = 0.0;
+  for (int i = 1; i <= steps; ++i) {
+    const double h = i * step;
+    const auto now = evaluate(h);
+    if (prev.f() * now.f() < 0.0 && out.crossings.size() < max_events)
+      out.crossings.push_back({prev_h, prev.f(), h});
+    if (prev.g() * now.g() < 0.0 && out.meridians.size() < max_events)
+      out.meridians.push_back({prev_h, prev.g(), h});
+    prev = now;
+    prev_h = h;
+  }
+  return out;
+}
+
+// Rise and set from the crossings of a scan: each step refined on f() of
+// evaluate(hours), its slope from slope_at(hours, evaluation); a rise is a
+// change from below the threshold to above it.
+template <class Events, class Evaluate, class Slope>
+void store_rise_set(const std::vector<ScanStep>& crossings, Events& out, Evaluate evaluate, Slope slope_at) {
+  for (const ScanStep& s : crossings) {
+    decltype(evaluate(0.0)) at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = evaluate(t);
+          value = at.f();
+          if (!with_slope) return;
+          slope = slope_at(t, at);
+        });
+    if (s.value_at_start < 0.0) {
+      out.rise_time = astro::degree_to_ddmmss_c(r.root);
+      out.rise_azimuth = azimuth_from_north(at.horizon);
+    } else {
+      out.set_time = astro::degree_to_ddmmss_c(r.root);
+      out.set_azimuth = azimuth_from_north(at.horizon);
+    }
+  }
+}
+
+// Meridian transits from the meridians of a scan, refined on g() of
+// evaluate(hours), into as many rows as the table has: time (packed h.mmss),
+// altitude (packed d.mmss), azimuth, kind.
+template <class Rows, class Evaluate>
+void store_transits(const std::vector<ScanStep>& meridians, Rows& rows, double latitude, Evaluate evaluate) {
+  std::size_t k = 0;
+  for (const ScanStep& s : meridians) {
+    if (k == rows.size()) break;
+    decltype(evaluate(0.0)) at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = evaluate(t);
+          value = at.g();
+          if (!with_slope) return;
+          slope = (evaluate(t + kSearchEpsilon).g() - evaluate(t - kSearchEpsilon).g()) / (2.0 * kSearchEpsilon);
+        });
+    auto& row = rows[k];
+    row[0] = astro::degree_to_ddmmss_c(r.root);
+    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
+    row[2] = azimuth_from_north(at.horizon);
+    row[3] = transit_kind(at.horizon.horizontal, latitude);
+    ++k;
+  }
 }
 
 }  // namespace zembrel::ephem

@@ -188,7 +188,6 @@ namespace {
 
 constexpr int kStarScanSteps = 100;
 constexpr int kMaxStarEvents = 10;
-constexpr int kStarTransitRows = 5;
 
 struct StarEvaluation {
   astro::Horizontal horizon;
@@ -209,70 +208,16 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
     return StarEvaluation{astro::equatorial_to_horizontal(jd, longitude, latitude, unit)};
   };
 
-  std::vector<ScanStep> crossings, meridians;
-  const double step = 24.0 / kStarScanSteps;
-  StarEvaluation prev = evaluate(0.0);
-  double prev_h = 0.0;
-  for (int i = 1; i <= kStarScanSteps; ++i) {
-    const double h = i * step;
-    const StarEvaluation now = evaluate(h);
-    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxStarEvents)
-      crossings.push_back({prev_h, prev.f(), h});
-    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxStarEvents)
-      meridians.push_back({prev_h, prev.g(), h});
-    prev = now;
-    prev_h = h;
-  }
-
-  if (crossings.empty()) {
-    circumpolar_flag = 99.0;
-    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
-  if (meridians.empty()) {
-    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
-  }
+  const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);
+  if (scan.crossings.empty()) circumpolar_flag = 99.0;
+  write_missing_events(scan);
 
   // Rising and setting; the star's place is recomputed at every instant.
-  for (const ScanStep& s : crossings) {
-    StarEvaluation at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = evaluate(t);
-          value = at.f();
-          if (!with_slope) return;
-          slope = (evaluate(t + kSearchEpsilon).f() - evaluate(t - kSearchEpsilon).f()) /
-                  (2.0 * kSearchEpsilon);
-        });
-    if (s.value_at_start < 0.0) {
-      out.rise_time = astro::degree_to_ddmmss_c(r.root);
-      out.rise_azimuth = azimuth_from_north(at.horizon);
-    } else {
-      out.set_time = astro::degree_to_ddmmss_c(r.root);
-      out.set_azimuth = azimuth_from_north(at.horizon);
-    }
-  }
+  store_rise_set(scan.crossings, out, evaluate, [&](double t, const StarEvaluation&) {
+    return (evaluate(t + kSearchEpsilon).f() - evaluate(t - kSearchEpsilon).f()) / (2.0 * kSearchEpsilon);
+  });
 
-  int k = 0;
-  for (const ScanStep& s : meridians) {
-    if (k == kStarTransitRows) break;
-    StarEvaluation at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = evaluate(t);
-          value = at.g();
-          if (!with_slope) return;
-          slope = (evaluate(t + kSearchEpsilon).g() - evaluate(t - kSearchEpsilon).g()) /
-                  (2.0 * kSearchEpsilon);
-        });
-    auto& row = out.transits[static_cast<std::size_t>(k)];
-    row[0] = astro::degree_to_ddmmss_c(r.root);
-    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
-    row[2] = azimuth_from_north(at.horizon);
-    row[3] = transit_kind(at.horizon.horizontal, latitude);
-    ++k;
-  }
+  store_transits(scan.meridians, out.transits, latitude, evaluate);
   return out;
 }
 
