@@ -516,12 +516,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   }
   io::write_list(kResults);
 
-  io::write_list(kScreen, {"Fecha local"});
-  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
-  io::read_keyboard({&a.legal_time});
+  read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
   const double hz = ddmmss_to_degree_c(a.legal_time);
 
   const double zone = astro::huso(lon);
@@ -529,9 +524,10 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kScreen, {"Huso ", zone});
   io::write_list(kScreen);
 
-  const double lmt = lon / 15.0 + (hz - zone);
-  const double jd_local = astro::julian_date(a.year, a.month, a.day, lmt);
-  const double jd_utc = jd_local - lon / 360.0;
+  const LocalInstant local = local_instant(a.day, a.month, a.year, hz, lon, zone);
+  const double lmt = local.civil_hours;
+  const double jd_local = local.jd_local;
+  const double jd_utc = local.jd_utc;
   const astro::CalendarDate g = astro::gregorian_date(jd_utc);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
   write_greenwich_date(kScreen, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));

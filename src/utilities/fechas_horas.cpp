@@ -56,16 +56,13 @@ double read_time(Answers& a) {
 
 // Local date and legal time to Greenwich date and UT.
 void local_to_greenwich(Answers& a, double longitude, double zone) {
-  io::write_list(kScreen, {"Fecha local"});
-  const Date local = read_date(a);
-  io::write_list(kScreen);
-  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
-  const double hz = read_time(a);
+  read_local_date_and_legal_time(a.date.day, a.date.month, a.date.year, a.time);
+  const Date local = a.date;
+  const double hz = ddmmss_to_degree_c(a.time);
 
-  const double ut = hz - zone;
-  const double hc = longitude / 15.0 + ut;
-  const double jd = astro::julian_date(local.year, local.month, local.day, hc);
-  const astro::CalendarDate g = astro::gregorian_date(jd - longitude / 360.0);
+  const LocalInstant instant = local_instant(local.day, local.month, local.year, hz, longitude, zone);
+  const double hc = instant.civil_hours;
+  const astro::CalendarDate g = astro::gregorian_date(instant.jd_utc);
 
   for (int channel : {kResults, kScreen}) {
     io::write_list(channel);

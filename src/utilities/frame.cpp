@@ -1,5 +1,6 @@
 #include "utilities/frame.h"
 
+#include "astro/calendar.h"
 #include "io/record_io.h"
 
 namespace zembrel::utilities {
@@ -71,6 +72,23 @@ void write_sight_body_list(const ephem::BodyNames& names) {
   io::write_fmt(io::kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
   ephem::write_selection_table(io::kScreen, names);
   io::write_list(io::kScreen);
+}
+
+void read_local_date_and_legal_time(int& day, int& month, int& year, double& legal_time) {
+  io::write_list(io::kScreen, {"Fecha local"});
+  io::write_list(io::kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  io::read_keyboard({&day, &month, &year});
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {"Hora legal Hz (hh.mmss):"});
+  io::read_keyboard({&legal_time});
+}
+
+LocalInstant local_instant(int day, int month, int year, double legal_hours, double longitude, double zone) {
+  LocalInstant out;
+  out.civil_hours = longitude / 15.0 + (legal_hours - zone);
+  out.jd_local = astro::julian_date(year, month, day, out.civil_hours);
+  out.jd_utc = out.jd_local - longitude / 360.0;
+  return out;
 }
 
 bool ask_new_calculation(int& answer) {

@@ -42,6 +42,20 @@ void read_greenwich_date(int& day, int& month, int& year);
 // selection table, then an empty line (screen).
 void write_sight_body_list(const ephem::BodyNames& names);
 
+// The local date and legal time of a calculation: "Fecha local", the date
+// prompt and answer, an empty line, "Hora legal Hz (hh.mmss):" and the answer
+// (screen).
+void read_local_date_and_legal_time(int& day, int& month, int& year, double& legal_time);
+
+// An instant given by its local date and legal time (decimal hours) at a
+// longitude (degrees, east positive) keeping a time zone (hours).
+struct LocalInstant {
+  double civil_hours;  // local mean (civil) time of the date, may lie outside 0-24
+  double jd_local;     // Julian date on the local civil clock
+  double jd_utc;       // Julian date on the Greenwich clock
+};
+LocalInstant local_instant(int day, int month, int year, double legal_hours, double longitude, double zone);
+
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),
 // and is true when it is 1.

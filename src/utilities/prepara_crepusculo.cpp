@@ -349,12 +349,7 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
   io::write_list(kScreen);
-  io::write_list(kScreen, {"Fecha local"});
-  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
-  io::write_list(kScreen);
-  io::write_list(kScreen, {"Hora legal Hz (hh.mmss):"});
-  io::read_keyboard({&a.legal_time});
+  read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Velocidad (nudos)  rumbo (ggg.gg)"});
   io::read_keyboard({&a.speed, &a.course});
@@ -373,10 +368,10 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
 
   const double zone = astro::huso(typed.longitude);
   const double hz = ddmmss_to_degree_c(a.legal_time);
-  const double ut = hz - zone;
-  const double hc = typed.longitude / 15.0 + ut;
-  const double now_local = astro::julian_date(year, month, day, hc);
-  const double now = now_local - typed.longitude / 360.0;  // Greenwich Julian date
+  const LocalInstant instant = local_instant(day, month, year, hz, typed.longitude, zone);
+  const double hc = instant.civil_hours;
+  const double now_local = instant.jd_local;
+  const double now = instant.jd_utc;  // Greenwich Julian date
   const astro::CalendarDate g = astro::gregorian_date(now);
 
   for (int channel : {kScreen, kResults}) {
