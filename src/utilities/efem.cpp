@@ -552,7 +552,6 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
 
   const double theta = astro::ut_to_st(0.0, ts.jd_ut1).local_apparent_st;
-  const double aries = degree_to_ddmmss_c(15.0 * theta);
 
   const ephem::Body body = ephem::body_of_list_number(n, catalogue);
   const reduction::BodyPlace place = reduction::apparent_place(body, ts.jd_tt);
@@ -564,24 +563,17 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   ExpectedReading reading;
   if (h >= 0.0) reading = expected_reading(h, c, n, sd, hp);
 
-  const double gha = astro::scale_angle(degree_to_radian(15.0 * theta) + astro::kTwoPi - ra);
-  const double lha = astro::scale_angle(degree_to_radian(lon) + gha);
-  const double sha = astro::scale_angle(gha - degree_to_radian(15.0 * theta));
-  const double alpha = degree_to_ddmmss_c(radian_to_degree(ra) / 15.0);
-  const double delta = degree_to_ddmmss_c(radian_to_degree(dec));
-  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
-  const double lha_shown = degree_to_ddmmss_c(radian_to_degree(lha));
-  const double sha_shown = degree_to_ddmmss_c(radian_to_degree(sha));
+  const Coordinates coords = coordinates(ra, dec, degree_to_radian(lon), theta);
   const double sd_min = 60.0 * radian_to_degree(sd);
   const double hp_min = 60.0 * radian_to_degree(hp);
 
   io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
-  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", delta});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", sha_shown});
-  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", coords.alpha});
+  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", coords.delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", coords.gha});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", coords.lha});
+  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", coords.sidereal});
+  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", coords.aries});
   io::write_list(kScreen);
   io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(h)});
   io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", azimuth});
@@ -599,12 +591,12 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kResults, {"Coordenadas:"});
   io::write_list(kResults, {"------------"});
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", alpha});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", delta});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", sha_shown});
-  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", aries});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", coords.alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", coords.delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", coords.gha});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", coords.lha});
+  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", coords.sidereal});
+  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", coords.aries});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(h)});
   io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", azimuth});

@@ -1,5 +1,6 @@
 #include "utilities/frame.h"
 
+#include "astro/angles.h"
 #include "astro/calendar.h"
 #include "io/record_io.h"
 
@@ -89,6 +90,18 @@ LocalInstant local_instant(int day, int month, int year, double legal_hours, dou
   out.jd_local = astro::julian_date(year, month, day, out.civil_hours);
   out.jd_utc = out.jd_local - longitude / 360.0;
   return out;
+}
+
+Coordinates coordinates(double ra, double dec, double longitude, double theta) {
+  using astro::degree_to_ddmmss_c;
+  using astro::radian_to_degree;
+  const double aries_rad = astro::degree_to_radian(15.0 * theta);
+  const double gha = astro::scale_angle(aries_rad + astro::kTwoPi - ra);
+  const double lha = astro::scale_angle(gha + longitude);
+  const double sidereal = astro::scale_angle(gha - aries_rad);
+  return {degree_to_ddmmss_c(radian_to_degree(ra) / 15.0), degree_to_ddmmss_c(radian_to_degree(dec)),
+          degree_to_ddmmss_c(radian_to_degree(gha)),       degree_to_ddmmss_c(radian_to_degree(lha)),
+          degree_to_ddmmss_c(radian_to_degree(sidereal)),  degree_to_ddmmss_c(15.0 * theta)};
 }
 
 bool ask_new_calculation(int& answer) {

@@ -56,6 +56,15 @@ struct LocalInstant {
 };
 LocalInstant local_instant(int day, int month, int year, double legal_hours, double longitude, double zone);
 
+// The coordinates of a place as the utilities print them, all packed: right
+// ascension (h.mmss), declination, Greenwich and local hour angles, sidereal
+// hour angle and the Greenwich hour angle of Aries (d.mmss).  ra, dec and
+// longitude in radians, theta the apparent sidereal time in hours.
+struct Coordinates {
+  double alpha, delta, gha, lha, sidereal, aries;
+};
+Coordinates coordinates(double ra, double dec, double longitude, double theta);
+
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),
 // and is true when it is 1.

@@ -48,21 +48,6 @@ void write_openings() {
   io::write_list(kScreen);
 }
 
-// The six coordinate lines of a place, packed for printing.
-struct Coordinates {
-  double alpha, delta, gha, lha, sidereal, aries;
-};
-
-Coordinates coordinates(double ra, double dec, double longitude, double theta) {
-  const double aries_rad = degree_to_radian(15.0 * theta);
-  const double gha = scale_angle(aries_rad + astro::kTwoPi - ra);
-  const double lha = scale_angle(gha + longitude);
-  const double sidereal = scale_angle(gha - aries_rad);
-  return {degree_to_ddmmss_c(radian_to_degree(ra) / 15.0), degree_to_ddmmss_c(radian_to_degree(dec)),
-          degree_to_ddmmss_c(radian_to_degree(gha)),       degree_to_ddmmss_c(radian_to_degree(lha)),
-          degree_to_ddmmss_c(radian_to_degree(sidereal)),  degree_to_ddmmss_c(15.0 * theta)};
-}
-
 void write_coordinates_screen(const Coordinates& k) {
   io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
   io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", k.delta});

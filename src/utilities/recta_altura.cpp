@@ -153,7 +153,6 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
 
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
-  const double aries_rad = degree_to_radian(15.0 * theta);
 
   const ephem::Body b = ephem::body_of_list_number(body, catalogue);
   const bool star = b.kind == ephem::Body::Kind::star;
@@ -166,41 +165,33 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   const double hc = radian_to_degree(hz.spherical.latitude);
   const double zn = radian_to_degree(scale_angle(astro::kPi - hz.spherical.longitude));
 
-  const double gha = scale_angle(aries_rad + astro::kTwoPi - ra);
-  const double lha = scale_angle(gha + degree_to_radian(lon_deg));
-  const double alpha_shown = degree_to_ddmmss_c(radian_to_degree(ra) / 15.0);
-  const double delta_shown = degree_to_ddmmss_c(radian_to_degree(dec));
-  const double gha_shown = degree_to_ddmmss_c(radian_to_degree(gha));
-  const double lha_shown = degree_to_ddmmss_c(radian_to_degree(lha));
-  const double aries_shown = degree_to_ddmmss_c(15.0 * theta);
+  const Coordinates coords = coordinates(ra, dec, degree_to_radian(lon_deg), theta);
   const double hc_shown = degree_to_ddmmss_c(hc);
   const double sd_min = radian_to_degree(sd) * 60.0;
   const double hp_min = radian_to_degree(hp) * 60.0;
 
-  const double sidereal_shown = degree_to_ddmmss_c(radian_to_degree(scale_angle(gha - aries_rad)));
-
   // A star's report adds its sidereal hour angle (and, on the file, the
   // Aries line again); its local hour angle is narrower on the screen.
   io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-  io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-  io::write_fmt(kScreen, star ? "(a20,1x,f11.7)" : "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-  if (star) io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+  io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", coords.alpha});
+  io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", coords.delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", coords.gha});
+  io::write_fmt(kScreen, star ? "(a20,1x,f11.7)" : "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", coords.lha});
+  if (star) io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", coords.sidereal});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", coords.aries});
   if (!star) io::write_list(kScreen);
   io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
   io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
 
   io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", alpha_shown});
-  io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", delta_shown});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", gha_shown});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", lha_shown});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+  io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", coords.alpha});
+  io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", coords.delta});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", coords.gha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", coords.lha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", coords.aries});
   if (star) {
-    io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", sidereal_shown});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", aries_shown});
+    io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", coords.sidereal});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", coords.aries});
   }
   io::write_list(kResults);
   io::write_fmt(kResults, "(a30,1x,f12.6)",
