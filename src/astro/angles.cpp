@@ -5,16 +5,12 @@
 
 namespace zembrel::astro {
 
-namespace {
-
-// Truncation toward zero after a small nudge, so that a value left just below
-// a whole number by floating error counts as that number.  A value outside
-// the 32-bit range (or not a number) gives the lowest integer, as the
-// hardware conversion does, instead of undefined behaviour.
 int to_int(double v) {
   return (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int>(v) : INT_MIN;
 }
 int whole(double v) { return to_int(v + 1e-8); }
+
+namespace {
 
 double sign_of(double x) { return std::signbit(x) ? -1.0 : 1.0; }
 

@@ -12,6 +12,14 @@ inline constexpr double kTwoPi = kPi + kPi;
 
 using Vec3 = std::array<double, 3>;
 
+// Truncation toward zero to a 32-bit integer; a value outside that range (or
+// not a number) gives the lowest integer, as the hardware conversion does,
+// instead of undefined behaviour.
+int to_int(double v);
+// The same after a small nudge, so that a value left just below a whole
+// number by floating error counts as that number.
+int whole(double v);
+
 // Packed value (12.34567 = 12 deg 34 min 56.7 s) to decimal degrees or hours.
 double ddmmss_to_degree_c(double packed);
 

@@ -1,21 +1,10 @@
 #include "astro/calendar.h"
 
-#include <climits>
 #include <cmath>
 
+#include "astro/angles.h"
+
 namespace zembrel::astro {
-
-namespace {
-
-// Truncation toward zero to a 32-bit integer; a value outside that range (or
-// not a number) gives the lowest integer, as the hardware conversion does,
-// instead of undefined behaviour.
-int to_int(double v) {
-  return (v > -2147483649.0 && v < 2147483648.0) ? static_cast<int>(v) : INT_MIN;
-}
-int whole(double v) { return to_int(v + 1e-8); }
-
-}  // namespace
 
 double julian_date(int year, int month, int day, double hours) {
   // Whole numbers held in doubles (exact here), so that no field typed by the
