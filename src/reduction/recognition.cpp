@@ -102,6 +102,16 @@ int search_entry(const SearchTable& table, double ra, double dec, double toleran
   return best;
 }
 
+int recognise_body(double latitude, double longitude, double jd_utc, double jd_tt, double altitude_deg,
+                   double azimuth, const ephem::StarCatalogue& catalogue, bool quiet) {
+  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
+  const PlaceEstimate e =
+      estimate_place(latitude, longitude, altitude_deg, azimuth, degree_to_radian(15.0 * theta));
+  const SearchTable table = search_places(jd_tt, catalogue, quiet);
+  const int entry = search_entry(table, e.ra, e.dec, kRecognitionTolerance);
+  return entry == 0 ? 0 : list_number_of_entry(entry);
+}
+
 Recognition reconoce(double latitude, double longitude, int day, int month, int year, double time,
                      double altitude, double azimuth, const ObservationConditions& conditions) {
   const double phi = degree_to_radian(astro::ddmmss_to_degree_c(latitude));
@@ -110,21 +120,16 @@ Recognition reconoce(double latitude, double longitude, int day, int month, int 
 
   const double jd_utc = astro::julian_date(year, month, day, time);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
-  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
 
   Recognition r;
   r.altitude = correct_altitude_simple(altitude, conditions);
   r.azimuth = degree_to_radian(azimuth);
-  const PlaceEstimate e = estimate_place(phi, lambda, r.altitude, r.azimuth, degree_to_radian(15.0 * theta));
-
-  const SearchTable table = search_places(ts.jd_tt, catalogue);
-  const int entry = search_entry(table, e.ra, e.dec, kRecognitionTolerance);
-  if (entry == 0) {
+  r.body = recognise_body(phi, lambda, jd_utc, ts.jd_tt, r.altitude, r.azimuth, catalogue, false);
+  if (r.body == 0) {
     r.name = std::string(ephem::kNameWidth, ' ');
     write_not_recognised();
     return r;
   }
-  r.body = list_number_of_entry(entry);
   r.name = ephem::body_name(ephem::body_names(catalogue), r.body);
   return r;
 }

@@ -54,6 +54,14 @@ int search_entry(const SearchTable& table, double ra, double dec, double toleran
 // planet (102..105).
 inline int list_number_of_entry(int entry) { return entry <= ephem::kCatalogueStars ? entry : entry + 2; }
 
+// The search itself: the place estimated from the position (radians), the
+// corrected altitude (degrees) and the azimuth (radians) at the instant of
+// the UTC and TT Julian dates, looked for among the catalogue stars and the
+// planets within kRecognitionTolerance.  The list number found, 0 when
+// nothing passes.  quiet as for search_places.
+int recognise_body(double latitude, double longitude, double jd_utc, double jd_tt, double altitude_deg,
+                   double azimuth, const ephem::StarCatalogue& catalogue, bool quiet);
+
 struct Recognition {
   int body = 0;          // 0 nothing recognised; 1..99 a star; 102..105 a planet
   std::string name;      // 15 characters, blank when nothing is recognised

@@ -343,13 +343,9 @@ int recognise_quietly(const Tables& t, double lat_deg, double lon_deg, const Sig
   // The same packed position that `reconoce` would be given.
   const double phi = degree_to_radian(astro::ddmmss_to_degree_c(degree_to_ddmmss_c(lat_deg)));
   const double lambda = degree_to_radian(astro::ddmmss_to_degree_c(degree_to_ddmmss_c(lon_deg)));
-  const double theta = astro::ut_to_st(0.0, s.jd_utc).local_apparent_st;
   const double h = reduction::correct_altitude_simple(s.mean_altitude, c);
-  const reduction::PlaceEstimate e = reduction::estimate_place(
-      phi, lambda, h, degree_to_radian(azimuth_deg), degree_to_radian(15.0 * theta));
-  const reduction::SearchTable table = reduction::search_places(scales.jd_tt, t.catalogue, true);
-  const int entry = reduction::search_entry(table, e.ra, e.dec, reduction::kRecognitionTolerance);
-  return entry == 0 ? 0 : reduction::list_number_of_entry(entry);
+  return reduction::recognise_body(phi, lambda, s.jd_utc, scales.jd_tt, h, degree_to_radian(azimuth_deg),
+                                   t.catalogue, true);
 }
 
 // Computed altitude (degrees) and azimuth Zn (degrees from north) of a place
