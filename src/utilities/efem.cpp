@@ -568,12 +568,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   const double hp_min = 60.0 * radian_to_degree(hp);
 
   io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", coords.alpha});
-  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", coords.delta});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", coords.gha});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", coords.lha});
-  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", coords.sidereal});
-  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", coords.aries});
+  write_coordinates_screen(coords);
   io::write_list(kScreen);
   io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(h)});
   io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", azimuth});

@@ -104,6 +104,15 @@ Coordinates coordinates(double ra, double dec, double longitude, double theta) {
           degree_to_ddmmss_c(radian_to_degree(sidereal)),  degree_to_ddmmss_c(15.0 * theta)};
 }
 
+void write_coordinates_screen(const Coordinates& k) {
+  io::write_fmt(io::kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(io::kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", k.delta});
+  io::write_fmt(io::kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(io::kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(io::kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
+  io::write_fmt(io::kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
+}
+
 bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

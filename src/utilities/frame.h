@@ -64,6 +64,9 @@ struct Coordinates {
   double alpha, delta, gha, lha, sidereal, aries;
 };
 Coordinates coordinates(double ra, double dec, double longitude, double theta);
+// Their six lines as the screen shows them (the results file has layouts of
+// its own in each utility).
+void write_coordinates_screen(const Coordinates& k);
 
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),

@@ -48,15 +48,6 @@ void write_openings() {
   io::write_list(kScreen);
 }
 
-void write_coordinates_screen(const Coordinates& k) {
-  io::write_fmt(kScreen, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
-  io::write_fmt(kScreen, "(a20,1x,f11.6)", {" delta (gg.mmssss): ", k.delta});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", k.gha});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", k.lha});
-  io::write_fmt(kScreen, "(a30,1x,f15.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
-  io::write_fmt(kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
-}
-
 void write_coordinates_results(const Coordinates& k) {
   io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
   io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", k.delta});
