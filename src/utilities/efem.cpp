@@ -262,25 +262,14 @@ void twilight_tables(const Observation& o) {
   if (!mn.found && !mc.found && !ec.found && !en.found) return;  // the search has said why
   if (mn.found && mc.found && ec.found && en.found && mn.times.local.day == mc.times.local.day &&
       en.times.local.day == ec.times.local.day) {
-    const char* kFormat = "(a74,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)";
     for (int channel : {kResults, kScreen}) {
       io::write_list(channel, {"Crespusculos:"});
       io::write_list(channel);
-      io::write_fmt(channel, kFormat,
-                    {" Fecha local y hora civil (hh.mmss) inicio crepus. matu. nautico y civil: ",
-                     mn.times.local.day, mn.times.local.month, mn.times.local.year,
-                     degree_to_ddmmss_c(mn.times.local.hours), degree_to_ddmmss_c(mc.times.local.hours)});
-      io::write_fmt(channel, kFormat,
-                    {" Fecha local y hora civil (hh.mmss) final crepus. vespe. civil y nautico: ",
-                     ec.times.local.day, ec.times.local.month, ec.times.local.year,
-                     degree_to_ddmmss_c(ec.times.local.hours), degree_to_ddmmss_c(en.times.local.hours)});
-      io::write_list(channel);
+      write_twilight_lines(channel, mn.times.local, mn.times.local.hours, mc.times.local.hours, ec.times.local,
+                           ec.times.local.hours, en.times.local.hours);
     }
   } else {
-    io::write_list(kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
-    io::write_list(kResults);
-    io::write_list(kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
-    io::write_list(kScreen);
+    write_twilight_dates_warning();
   }
 }
 

@@ -113,6 +113,29 @@ void write_coordinates_screen(const Coordinates& k) {
   io::write_fmt(io::kScreen, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
 }
 
+void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, double morning_nautical,
+                          double morning_civil, const astro::CalendarDate& evening_date, double evening_civil,
+                          double evening_nautical) {
+  using astro::degree_to_ddmmss_c;
+  const char* format = "(a74,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)";
+  io::write_fmt(channel, format,
+                {" Fecha local y hora civil (hh.mmss) inicio crepus. matu. nautico y civil: ", morning_date.day,
+                 morning_date.month, morning_date.year, degree_to_ddmmss_c(morning_nautical),
+                 degree_to_ddmmss_c(morning_civil)});
+  io::write_fmt(channel, format,
+                {" Fecha local y hora civil (hh.mmss) final crepus. vespe. civil y nautico: ", evening_date.day,
+                 evening_date.month, evening_date.year, degree_to_ddmmss_c(evening_civil),
+                 degree_to_ddmmss_c(evening_nautical)});
+  io::write_list(channel);
+}
+
+void write_twilight_dates_warning() {
+  io::write_list(io::kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
+  io::write_list(io::kResults);
+  io::write_list(io::kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
+  io::write_list(io::kScreen);
+}
+
 bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "astro/calendar.h"
 #include "astro/time_scales.h"
 #include "ephem/stars.h"
 
@@ -67,6 +68,16 @@ Coordinates coordinates(double ra, double dec, double longitude, double theta);
 // Their six lines as the screen shows them (the results file has layouts of
 // its own in each utility).
 void write_coordinates_screen(const Coordinates& k);
+
+// The twilight lines on a channel: a local date with the civil times
+// (decimal hours) of the morning nautical and civil twilights, a local date
+// with those of the evening civil and nautical ones, and an empty line.
+void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, double morning_nautical,
+                          double morning_civil, const astro::CalendarDate& evening_date, double evening_civil,
+                          double evening_nautical);
+// In their place, when the twilights do not fall on the local dates
+// expected: the warning on the results file and on the screen.
+void write_twilight_dates_warning();
 
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),

@@ -432,23 +432,12 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
     if (twilight[i].found) local[i] = astro::gregorian_date(twilight[i].jd + to_local);
   const bool all_found = twilight[1].found && twilight[2].found;
   if (all_found && local[0].day == local[1].day && local[3].day == local[2].day) {
-    const char* format = "(a74,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)";
-    for (int channel : {kResults, kScreen}) {
-      io::write_fmt(channel, format,
-                    {" Fecha local y hora civil (hh.mmss) inicio crepus. matu. nautico y civil: ", local[0].day,
-                     local[0].month, local[0].year, degree_to_ddmmss_c(local[0].hours),
-                     degree_to_ddmmss_c(local[1].hours)});
-      io::write_fmt(channel, format,
-                    {" Fecha local y hora civil (hh.mmss) final crepus. vespe. civil y nautico: ", local[1].day,
-                     local[1].month, local[1].year, degree_to_ddmmss_c(local[2].hours),
-                     degree_to_ddmmss_c(local[3].hours)});
-      io::write_list(channel);
-    }
+    // The evening line carries the date of the morning twilights.
+    for (int channel : {kResults, kScreen})
+      write_twilight_lines(channel, local[0], local[0].hours, local[1].hours, local[1], local[2].hours,
+                           local[3].hours);
   } else {
-    io::write_list(kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
-    io::write_list(kResults);
-    io::write_list(kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
-    io::write_list(kScreen);
+    write_twilight_dates_warning();
   }
 
   io::write_list(kScreen, {"Quieres saber que astros son idoneos para observar (1 Si, 0 NO)?"});
