@@ -241,15 +241,10 @@ void read_body_number(int& body) {
 void read_readings(SightAnswers& a, int n, SightData& s, int empty_after) {
   const char* prompt = n == 1 ? "Hora UT (hh.mmss)   altura inst. gg.mmss) de la med ida "
                               : "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
-  reduction::read_readings(a.readings, prompt);
-  const reduction::SightMeans m = reduction::mean_of_readings(a.readings);
-  s.mean_time = m.time;
-  s.mean_altitude = m.altitude;
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  reduction::write_means(kScreen, s.mean_time, s.mean_altitude);
-  reduction::write_means(kResults, s.mean_time, s.mean_altitude);
-  for (int i = 0; i < empty_after; ++i) io::write_list(kResults);
+  reduction::read_sight(a.readings, prompt);  // closes the means with one empty line
+  s.mean_time = a.readings.mean_time;
+  s.mean_altitude = a.readings.mean_altitude;
+  for (int i = 1; i < empty_after; ++i) io::write_list(kResults);
 }
 
 void read_limb(SightAnswers& a, SightData& s) {
