@@ -301,20 +301,12 @@ SightData enter_sight(const Tables& t, Answers& ans, int n) {
         reduction::reconoce(a.est_lat, a.est_lon, s.day, s.month, s.year, s.mean_time,
                             s.mean_altitude, a.azimuth, ans.conditions);
     if (r.body == 0) {
-      io::write_list(kResults, {"Houston, we got a problem, no he podido identificar ese astro"});
-      io::write_list(kScreen);
-      io::write_list(kScreen, {"Introduce nuevamente los datos medidos de este astro"});
-      io::write_list(kScreen);
+      write_body_not_recognised("Houston, we got a problem, no he podido identificar ese astro");
       continue;
     }
     s.body = r.body;
     if (n == 1) {
-      io::write_list(kScreen);
-      io::write_list(kScreen, {"El astro desconocido es ", r.name});
-      io::write_list(kScreen, {"Numero ", r.body});
-      io::write_list(kScreen);
-      io::write_list(kResults);
-      io::write_list(kResults, {"El astro desconocido es ", r.body, r.name});
+      write_body_recognised(r.body, r.name);
     } else {
       for (const int ch : {kScreen, kResults}) {
         io::write_list(ch);

@@ -136,6 +136,22 @@ void write_twilight_dates_warning() {
   io::write_list(io::kScreen);
 }
 
+void write_body_recognised(int body, const std::string& name) {
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {"El astro desconocido es ", name});
+  io::write_list(io::kScreen, {"Numero ", body});
+  io::write_list(io::kScreen);
+  io::write_list(io::kResults);
+  io::write_list(io::kResults, {"El astro desconocido es ", body, name});
+}
+
+void write_body_not_recognised(const char* results_line) {
+  io::write_list(io::kResults, {results_line});
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {"Introduce nuevamente los datos medidos de este astro"});
+  io::write_list(io::kScreen);
+}
+
 bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen);
   io::write_list(io::kScreen);

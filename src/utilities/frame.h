@@ -79,6 +79,14 @@ void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, 
 // expected: the warning on the results file and on the screen.
 void write_twilight_dates_warning();
 
+// An unknown body of a sight, once recognised: its name and number on the
+// screen between empty lines, then an empty line and the same on the results
+// file.
+void write_body_recognised(int body, const std::string& name);
+// An unknown body that could not be recognised: `results_line` on the results
+// file, and the request to enter the sight again on the screen.
+void write_body_not_recognised(const char* results_line);
+
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),
 // and is true when it is 1.

@@ -107,19 +107,11 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
         reduction::reconoce(a.latitude, a.longitude, a.day, a.month, a.year, a.sight.mean_time,
                             a.sight.mean_altitude, a.azimuth, a.conditions);
     if (r.body == 0) {
-      io::write_list(kResults, {"HOUSTON, we got a problem, no he podido identificar ese astro"});
-      io::write_list(kScreen);
-      io::write_list(kScreen, {"Introduce nuevamente los datos medidos de este astro"});
-      io::write_list(kScreen);
+      write_body_not_recognised("HOUSTON, we got a problem, no he podido identificar ese astro");
       continue;
     }
     body = r.body;
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"El astro desconocido es ", r.name});
-    io::write_list(kScreen, {"Numero ", body});
-    io::write_list(kScreen);
-    io::write_list(kResults);
-    io::write_list(kResults, {"El astro desconocido es ", body, r.name});
+    write_body_recognised(body, r.name);
     break;
   }
   const std::string name = list_name(names, body);
