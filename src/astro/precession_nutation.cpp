@@ -1,6 +1,8 @@
 #include "astro/precession_nutation.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cerrno>
 #include <cmath>
 #include <fstream>
@@ -68,10 +70,9 @@ double mean_obliquity(double jd) {
   return degree_to_radian(arcsec / 3600.0);
 }
 
-Nutation nutation_parameters(double jd) {
-  static io::FileCache<Series> cache;
-  const Series& series = cache.get(kSeriesFile, load_series);
+namespace {
 
+Nutation evaluate_nutation(const Series& series, double jd) {
   Nutation n{};
   n.eps0 = mean_obliquity(jd);
   const double t = centuries(jd);
@@ -92,6 +93,48 @@ Nutation nutation_parameters(double jd) {
   n.dpsi = degree_to_radian(dpsi / 3.6e7);
   n.deps = degree_to_radian(deps / 3.6e7);
   n.eps = n.eps0 + n.deps;
+  return n;
+}
+
+// The last few results, each with the instant (compared bit for bit) and the
+// parse of the series it came from.  An apparent place and the sidereal time
+// of the same instant ask for the same nutation.
+class NutationMemo {
+ public:
+  const Nutation* find(std::uint64_t generation, double jd) const {
+    const std::uint64_t key = std::bit_cast<std::uint64_t>(jd);
+    for (const Entry& e : entries_) {
+      if (e.used && e.generation == generation && e.jd == key) return &e.value;
+    }
+    return nullptr;
+  }
+  void store(std::uint64_t generation, double jd, const Nutation& value) {
+    Entry& e = entries_[next_];
+    next_ = (next_ + 1) % entries_.size();
+    e = {true, generation, std::bit_cast<std::uint64_t>(jd), value};
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    std::uint64_t generation = 0;
+    std::uint64_t jd = 0;
+    Nutation value{};
+  };
+  std::array<Entry, 4> entries_{};
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+Nutation nutation_parameters(double jd) {
+  static io::FileCache<Series> cache;
+  static NutationMemo memo;
+  const Series& series = cache.get(kSeriesFile, load_series);
+  if (!io::caches_enabled()) return evaluate_nutation(series, jd);
+  if (const Nutation* known = memo.find(cache.generation(), jd)) return *known;
+  const Nutation n = evaluate_nutation(series, jd);
+  memo.store(cache.generation(), jd, n);
   return n;
 }
 
