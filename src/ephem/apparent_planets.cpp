@@ -6,6 +6,7 @@
 #include "astro/calendar.h"
 #include "astro/horizon.h"
 #include "astro/precession_nutation.h"
+#include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
 #include "ephem/planets.h"
 #include "io/record_io.h"
@@ -127,14 +128,6 @@ namespace {
 
 constexpr int kScanSteps = 1000;
 constexpr int kMaxEvents = 10;
-constexpr double kNewtonTolerance = 1e-8;  // hours
-constexpr double kEpsilon = 1e-8;          // hours, central difference
-// The Julian date of an instant is resolved to about 1.1e-8 hours, so the
-// Newton passes can keep stepping by about the tolerance without settling;
-// they are bounded, and the estimate reached is kept when its last step was
-// that small.
-constexpr int kMaxNewtonPasses = 60;
-constexpr double kAcceptedLastStep = 1e-6;  // hours
 
 // The day search of one body at one place.
 class DaySearch {
@@ -184,43 +177,21 @@ class DaySearch {
   double h0_;
 };
 
-// Newton's method from `t` on the function `value_and_slope(t)`; the
-// evaluation at the final pass's starting hour is returned with the root.
-struct NewtonResult {
-  bool found = false;
-  double root = 0.0;
-  double slope = 0.0;
-  DaySearch::Evaluation at;  // evaluation at the last pass's starting hour
-};
-
-template <class Step>
-NewtonResult newton(double t, Step step) {
-  NewtonResult res;
-  for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
-    double value = 0.0, slope = 0.0;
-    step(t, res.at, value, slope);
-    const double next = t - value / slope;
-    if (!std::isfinite(next)) return res;  // flat function: no event here
-    res.slope = slope;
-    res.root = next;
-    if (!(std::fabs(next - t) > kNewtonTolerance)) {
-      res.found = true;
-      return res;
-    }
-    if (pass == kMaxNewtonPasses - 1) {
-      res.found = std::fabs(next - t) <= kAcceptedLastStep;
-      return res;
-    }
-    t = next;
-  }
-  return res;
-}
+}  // namespace
 
 double azimuth_from_north(const astro::Horizontal& h) {
   return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
 }
 
-}  // namespace
+double transit_kind(const astro::Vec3& hv, double latitude) {
+  if (hv[2] < 0.0) return 0.0;
+  // Upper or lower culmination: compare with the elevated pole, which lies
+  // to the north of a northern observer and to the south of a southern one.
+  const double side = latitude >= 0.0 ? 1.0 : -1.0;
+  const double q = side * hv[0] / std::sqrt(hv[0] * hv[0] + hv[1] * hv[1] + hv[2] * hv[2]);
+  const double c = -std::cos(astro::degree_to_radian(latitude));
+  return q < c ? -1.0 : 1.0;  // q == c counts as an upper transit
+}
 
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude) {
@@ -232,16 +203,20 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
   out.parallax = noon.place.parallax;
 
   // Scan of the day for sign changes of the altitude above the threshold and
-  // of the east component (meridian); the end of the step is kept.
-  std::vector<double> crossings, meridians;
+  // of the east component (meridian); each change keeps its step.
+  std::vector<ScanStep> crossings, meridians;
   const double step = 24.0 / kScanSteps;
   DaySearch::Evaluation prev = search.evaluate(0.0);
+  double prev_h = 0.0;
   for (int i = 1; i <= kScanSteps; ++i) {
     const double h = i * step;
     const DaySearch::Evaluation now = search.evaluate(h);
-    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxEvents) crossings.push_back(h);
-    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxEvents) meridians.push_back(h);
+    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxEvents)
+      crossings.push_back({prev_h, prev.f(), h});
+    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxEvents)
+      meridians.push_back({prev_h, prev.g(), h});
     prev = now;
+    prev_h = h;
   }
 
   if (crossings.empty()) {
@@ -253,53 +228,47 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
     io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
   }
 
-  // Rising and setting: the derivative keeps the apparent place of hour t.
-  for (double t0 : crossings) {
-    const NewtonResult r = newton(t0, [&](double t, DaySearch::Evaluation& at, double& value,
-                                          double& slope) {
-      at = search.evaluate(t);
-      const double up = search.horizon(t + kEpsilon, at.place).spherical.latitude - at.h0;
-      const double down = search.horizon(t - kEpsilon, at.place).spherical.latitude - at.h0;
-      value = at.f();
-      slope = (up - down) / (2.0 * kEpsilon);
-    });
-    if (!r.found) continue;
-    if (r.slope > 0.0) {
+  // Rising and setting: the derivative keeps the apparent place of hour t;
+  // a rise is a change from below the threshold to above it.
+  for (const ScanStep& s : crossings) {
+    DaySearch::Evaluation at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = search.evaluate(t);
+          value = at.f();
+          if (!with_slope) return;
+          const double up = search.horizon(t + kSearchEpsilon, at.place).spherical.latitude - at.h0;
+          const double down = search.horizon(t - kSearchEpsilon, at.place).spherical.latitude - at.h0;
+          slope = (up - down) / (2.0 * kSearchEpsilon);
+        });
+    if (s.value_at_start < 0.0) {
       out.rise_time = astro::degree_to_ddmmss_c(r.root);
-      out.rise_azimuth = azimuth_from_north(r.at.horizon);
-    } else if (r.slope < 0.0) {
+      out.rise_azimuth = azimuth_from_north(at.horizon);
+    } else {
       out.set_time = astro::degree_to_ddmmss_c(r.root);
-      out.set_azimuth = azimuth_from_north(r.at.horizon);
+      out.set_azimuth = azimuth_from_north(at.horizon);
     }
   }
 
   // Meridian transits: the derivative follows the apparent place too.
   int k = 0;
-  for (double t0 : meridians) {
-    const NewtonResult r = newton(t0, [&](double t, DaySearch::Evaluation& at, double& value,
-                                          double& slope) {
-      at = search.evaluate(t);
-      const double up = search.evaluate(t + kEpsilon).g();
-      const double down = search.evaluate(t - kEpsilon).g();
-      value = at.g();
-      slope = (up - down) / (2.0 * kEpsilon);
-    });
-    if (!r.found) continue;
+  for (const ScanStep& s : meridians) {
     if (k == 2) break;  // the table has two rows
-    const astro::Vec3& hv = r.at.horizon.horizontal;
-    double kind;
-    if (hv[2] < 0.0) {
-      kind = 0.0;
-    } else {
-      const double q = hv[0] / std::sqrt(hv[0] * hv[0] + hv[1] * hv[1] + hv[2] * hv[2]);
-      const double c = -std::cos(astro::degree_to_radian(search.latitude()));
-      kind = q < c ? -1.0 : 1.0;  // q == c counts as an upper transit
-    }
+    DaySearch::Evaluation at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = search.evaluate(t);
+          value = at.g();
+          if (!with_slope) return;
+          const double up = search.evaluate(t + kSearchEpsilon).g();
+          const double down = search.evaluate(t - kSearchEpsilon).g();
+          slope = (up - down) / (2.0 * kSearchEpsilon);
+        });
     auto& row = out.transits[k];
     row[0] = astro::degree_to_ddmmss_c(r.root);
-    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(r.at.horizon.spherical.latitude));
-    row[2] = azimuth_from_north(r.at.horizon);
-    row[3] = kind;
+    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
+    row[2] = azimuth_from_north(at.horizon);
+    row[3] = transit_kind(at.horizon.horizontal, search.latitude());
     ++k;
   }
   return out;

@@ -1,0 +1,278 @@
+#include "ephem/stars.h"
+
+#include <cerrno>
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "astro/calendar.h"
+#include "astro/horizon.h"
+#include "astro/precession_nutation.h"
+#include "ephem/day_search.h"
+#include "ephem/jpl_file.h"
+#include "ephem/planets.h"
+#include "io/file_cache.h"
+#include "io/record_io.h"
+
+namespace zembrel::ephem {
+
+double circumpolar_flag = 0.0;
+
+namespace {
+
+using astro::Vec3;
+
+constexpr const char* kCatalogueFile = "estrellas.dat";
+constexpr int kHeaderLines = 6;
+// The catalogue record layout: number (discarded), name, right ascension,
+// declination, the two proper motions, radial velocity and parallax.
+constexpr const char* kRecordFormat =
+    "(i2,1x,a15,2x,D15.9,4x,D14.8,5x,D10.2,9x,D10.2,4x,D8.2,            3x,D9.2)";
+
+StarCatalogue load_catalogue(const std::string& name) {
+  errno = 0;
+  std::ifstream in(name);
+  if (!in.is_open()) io::runtime_error("estrellas", io::cannot_open_message(name));
+  std::string line;
+  for (int k = 0; k < kHeaderLines; ++k) {
+    if (!std::getline(in, line)) {
+      io::runtime_error("estrellas, file " + name + ", record " + std::to_string(k + 1),
+                        "End of file");
+    }
+  }
+  StarCatalogue catalogue{};
+  for (int k = 0; k < kCatalogueStars; ++k) {
+    const std::string where =
+        "estrellas, file " + name + ", record " + std::to_string(kHeaderLines + k + 1);
+    if (!std::getline(in, line)) io::runtime_error(where, "End of file");
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    StarRecord& r = catalogue[static_cast<std::size_t>(k)];
+    int number = 0;  // the file's own numbering is not used
+    const io::ReadResult res = io::read_formatted(
+        kRecordFormat, line,
+        {&number, &r.name, &r.ra_packed, &r.dec_packed, &r.pm_ra_cos_dec, &r.pm_dec,
+         &r.radial_velocity, &r.parallax});
+    if (res.status == io::ReadStatus::bad_integer) {
+      io::runtime_error(where, "Bad value during integer read");
+    } else if (res.status != io::ReadStatus::ok) {
+      io::runtime_error(where, "Bad value during floating point read");
+    }
+  }
+  return catalogue;
+}
+
+Vec3 add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 mul(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
+Vec3 div(const Vec3& a, double f) { return {a[0] / f, a[1] / f, a[2] / f}; }
+double dot(const Vec3& a, const Vec3& b) { return astro::scalar_product(a, b); }
+
+constexpr double kJ2000 = 2451545.0;
+constexpr double kJulianYear = 365.25;
+constexpr double kLightKmPerS = 299792.458;
+constexpr double kSpaceMotionFactor = 1.02247e-9;  // km/s times mas to radians per year
+
+}  // namespace
+
+const StarCatalogue& read_star_catalogue() {
+  static io::FileCache<StarCatalogue> cache;
+  return cache.get(kCatalogueFile, load_catalogue);
+}
+
+CatalogueStar catalogue_star(const StarRecord& r) {
+  CatalogueStar s;
+  s.ra = astro::degree_to_radian(15.0 * astro::ddmmss_to_degree_c(r.ra_packed));
+  s.dec = astro::degree_to_radian(astro::ddmmss_to_degree_c(r.dec_packed));
+  s.pm_ra = r.pm_ra_cos_dec / std::cos(s.dec);
+  s.pm_dec = r.pm_dec;
+  s.radial_velocity = r.radial_velocity;
+  s.parallax = r.parallax;
+  return s;
+}
+
+BodyNames body_names(const StarCatalogue& catalogue) {
+  BodyNames names;
+  auto padded = [](std::string s) {
+    s.resize(kNameWidth, ' ');
+    return s;
+  };
+  for (int k = 0; k < kBodyListSize; ++k) names[static_cast<std::size_t>(k)] = padded("");
+  for (int k = 0; k < kCatalogueStars; ++k) {
+    names[static_cast<std::size_t>(k)] = padded(catalogue[static_cast<std::size_t>(k)].name);
+  }
+  const char* planets[] = {"Sol", "Luna", "Venus", "Marte", "Jupiter", "Saturno"};
+  for (int k = 0; k < 6; ++k) names[static_cast<std::size_t>(kCatalogueStars + k)] = padded(planets[k]);
+  return names;
+}
+
+void write_selection_table(int channel, const BodyNames& names) {
+  auto n = [&](int number) -> const std::string& { return body_name(names, number); };
+  for (int i = 1; i <= 17; ++i) {
+    io::write_fmt(channel,
+                  "(i3,1x,a12,1x,i3,1x,a10,1x,i3,1x,a14,1x,i3,1x,a14,                "
+                  "1x,i3,1x,a10,2x,i3,1x,a14,1x,i3,1x,a7)",
+                  {i, n(i), i + 17, n(i + 17), i + 34, n(i + 34), i + 51, n(i + 51), i + 68,
+                   n(i + 68), i + 85, n(i + 85), i + 102, n(i + 102)});
+  }
+}
+
+Body body_of_list_number(int number, const StarCatalogue& catalogue) {
+  Body b;
+  b.number = number;
+  if (number >= 1 && number <= kCatalogueStars) {
+    b.kind = Body::Kind::star;
+    b.star = catalogue_star(catalogue[static_cast<std::size_t>(number - 1)]);
+  } else if (number >= 100 && number <= kLastBody) {
+    static constexpr int kEphemerisBodies[] = {11, 10, 2, 4, 5, 6};
+    b.kind = Body::Kind::ephemeris;
+    b.ephemeris_body = kEphemerisBodies[number - 100];
+  }
+  return b;
+}
+
+StarPlace apparent_star3x(double jd, const CatalogueStar& star) {
+  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
+  const double emrat1 = 1.0 + kEarthMoonMassRatio;
+  const double t = (jd - kJ2000) / kJulianYear;
+  const double ra = star.ra, dec = star.dec;
+  const Vec3 u0 = astro::cartesian_spherical(astro::Spherical{1.0, dec, ra});
+
+  // The Earth and its velocity in units of c.
+  const CheckedState emb = checked_coord(jd, 3);
+  const CheckedState moon = checked_coord(jd, 10);
+  const Vec3 earth = sub(emb.position, div(moon.position, emrat1));
+  const Vec3 v = div(sub(emb.velocity, div(moon.velocity, emrat1)), c);
+  const double w = 1.0 / std::sqrt(1.0 - dot(v, v));
+
+  // Space motion in radians per year, and annual parallax.
+  const double s = star.radial_velocity * kSpaceMotionFactor * star.parallax;
+  const double mu_a = astro::degree_to_radian(star.pm_ra * 0.001 / 3600.0);
+  const double mu_d = astro::degree_to_radian(star.pm_dec * 0.001 / 3600.0);
+  const double plx = astro::degree_to_radian(star.parallax / 3600000.0);
+  const double cd = std::cos(dec), sd = std::sin(dec), ca = std::cos(ra), sa = std::sin(ra);
+  const Vec3 m = {-mu_a * cd * sa - mu_d * sd * ca + s * cd * ca,
+                  mu_a * cd * ca - mu_d * sd * sa + s * cd * sa, mu_d * cd + s * sd};
+  Vec3 u = sub(add(u0, mul(m, t)), mul(earth, plx));
+  u = div(u, astro::vector_mod(u));
+
+  // The Earth from the Sun would enter only the light deflection, which is
+  // not applied to stars; the lookup still stops the program outside the
+  // ephemeris file.
+  (void)planets3(1, 3, jd);
+  const Vec3 p1 = u;
+
+  // Annual aberration.
+  const double p1v = dot(p1, v);
+  const Vec3 p2 = div(add(mul(p1, 1.0 / w), mul(v, 1.0 + p1v / (1.0 + 1.0 / w))), 1.0 + p1v);
+
+  const Vec3 p3 = astro::precession_ecuatoriales(kJ2000, jd, p2);
+  const astro::Nutation nut = astro::nutation_parameters(jd);
+  const Vec3 p4 = astro::nutation_ecuatoriales(nut.eps0, nut.eps, nut.dpsi, p3);
+
+  StarPlace place;
+  place.direction = p4;
+  const astro::Spherical sph = astro::cartesian_spherical(p4);
+  place.dec = sph.latitude;
+  place.ra = astro::scale_angle(sph.longitude);
+  return place;
+}
+
+StarRaDec apparent_star3(double jd, const CatalogueStar& star) {
+  const StarPlace p = apparent_star3x(jd, star);
+  return {p.ra, p.dec};
+}
+
+namespace {
+
+constexpr int kStarScanSteps = 100;
+constexpr int kMaxStarEvents = 10;
+constexpr int kStarTransitRows = 5;
+
+struct StarEvaluation {
+  astro::Horizontal horizon;
+  double f() const { return horizon.spherical.latitude - astro::degree_to_radian(-0.5666666666666667); }
+  double g() const { return horizon.horizontal[1]; }
+};
+
+}  // namespace
+
+StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
+                       const CatalogueStar& star) {
+  circumpolar_flag = 0.0;
+  StarEvents out;
+  auto evaluate = [&](double hours) {
+    const double jd = astro::julian_date(year, month, day, hours);
+    const StarPlace p = apparent_star3x(jd, star);
+    const Vec3 unit = astro::cartesian_spherical(astro::Spherical{1.0, p.dec, p.ra});
+    return StarEvaluation{astro::equatorial_to_horizontal(jd, longitude, latitude, unit)};
+  };
+
+  std::vector<ScanStep> crossings, meridians;
+  const double step = 24.0 / kStarScanSteps;
+  StarEvaluation prev = evaluate(0.0);
+  double prev_h = 0.0;
+  for (int i = 1; i <= kStarScanSteps; ++i) {
+    const double h = i * step;
+    const StarEvaluation now = evaluate(h);
+    if (prev.f() * now.f() < 0.0 && crossings.size() < kMaxStarEvents)
+      crossings.push_back({prev_h, prev.f(), h});
+    if (prev.g() * now.g() < 0.0 && meridians.size() < kMaxStarEvents)
+      meridians.push_back({prev_h, prev.g(), h});
+    prev = now;
+    prev_h = h;
+  }
+
+  if (crossings.empty()) {
+    circumpolar_flag = 99.0;
+    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kResults, {text});
+  }
+  if (meridians.empty()) {
+    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
+  }
+
+  // Rising and setting; the star's place is recomputed at every instant.
+  for (const ScanStep& s : crossings) {
+    StarEvaluation at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = evaluate(t);
+          value = at.f();
+          if (!with_slope) return;
+          slope = (evaluate(t + kSearchEpsilon).f() - evaluate(t - kSearchEpsilon).f()) /
+                  (2.0 * kSearchEpsilon);
+        });
+    if (s.value_at_start < 0.0) {
+      out.rise_time = astro::degree_to_ddmmss_c(r.root);
+      out.rise_azimuth = azimuth_from_north(at.horizon);
+    } else {
+      out.set_time = astro::degree_to_ddmmss_c(r.root);
+      out.set_azimuth = azimuth_from_north(at.horizon);
+    }
+  }
+
+  int k = 0;
+  for (const ScanStep& s : meridians) {
+    if (k == kStarTransitRows) break;
+    StarEvaluation at;
+    const Refinement r = refine_in_step(
+        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+          at = evaluate(t);
+          value = at.g();
+          if (!with_slope) return;
+          slope = (evaluate(t + kSearchEpsilon).g() - evaluate(t - kSearchEpsilon).g()) /
+                  (2.0 * kSearchEpsilon);
+        });
+    auto& row = out.transits[static_cast<std::size_t>(k)];
+    row[0] = astro::degree_to_ddmmss_c(r.root);
+    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
+    row[2] = azimuth_from_north(at.horizon);
+    row[3] = transit_kind(at.horizon.horizontal, latitude);
+    ++k;
+  }
+  return out;
+}
+
+}  // namespace zembrel::ephem
