@@ -1,11 +1,12 @@
 // The faster engine must print exactly what the plain one printed.  A sweep of
 // instants and bodies through the time scales, sidereal time, nutation, the
-// ephemeris lookup, apparent places and day searches is written as records
+// ephemeris lookup, apparent places of bodies and stars, day searches and
+// twilights is written as records
 // (every double with 17 significant digits, and the rendered lines a utility
 // would print) and compared byte for byte with records written by the engine
 // as it was before its caches (tests/fixtures/speed/*.txt).  ctest runs this
-// with the caches on and, as cache_off.speed_sweep, off (the day searches
-// only with them on).
+// with the caches on and, as cache_off.speed_sweep, off (the day searches of
+// the bodies only with them on).
 //
 // ZEMBREL_SWEEP_WRITE_DIR=DIR writes the records into DIR instead of
 // comparing (how the fixtures were made, from the engine without caches).
@@ -25,8 +26,10 @@
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
 #include "ephem/jpl_file.h"
+#include "ephem/stars.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
+#include "reduction/twilight.h"
 
 namespace {
 
@@ -34,6 +37,7 @@ using zembrel::testing::ScratchDirectory;
 namespace io = zembrel::io;
 namespace astro = zembrel::astro;
 namespace ephem = zembrel::ephem;
+namespace reduction = zembrel::reduction;
 
 constexpr int kBodies[] = {2, 4, 5, 6, 10, 11};
 
@@ -164,6 +168,52 @@ TEST_F(Sweep, DaySearches) {
     }
   }
   check("day_searches.txt", out);
+}
+
+// Star places and day searches, and twilights.  The stars are given by
+// their catalogue values (near those of Sirius, Polaris, Canopus, Vega and
+// Acrux) so that the records do not depend on the catalogue file.
+TEST_F(Sweep, StarsAndTwilights) {
+  std::string out;
+  const ephem::CatalogueStar stars[] = {
+      {1.7677943, -0.2917512, -5.5, -2659.0, -1223.1, 379.2},
+      {0.6622870, 1.5579526, -17.4, 2997.7, -1.5, 7.5},
+      {1.6753074, -0.9197127, 20.3, 25.5, 23.2, 10.6},
+      {4.8735630, 0.6769030, -13.9, 251.5, 287.5, 130.2},
+      {3.2576801, -1.1013269, -11.2, -59.0, -14.9, 10.2},
+  };
+  for (int i = 0; i < 30; ++i) {
+    const double jd_tt = 2437000.5 + i * 1211.7 + i * 0.0421;
+    for (const ephem::CatalogueStar& star : stars) {
+      const ephem::StarPlace p = ephem::apparent_star3x(jd_tt, star);
+      out += io::list_record({jd_tt, p.direction[0], p.direction[1], p.direction[2], p.ra, p.dec}) +
+             "\n";
+    }
+  }
+  struct Case {
+    int year, month, day;
+    double longitude, latitude;
+  };
+  const Case cases[] = {{1987, 3, 21, -3.7, 40.4},   {2010, 6, 15, 18.9, 69.6},
+                        {2024, 12, 21, -70.6, -33.4}, {1965, 9, 3, 150.0, -60.0},
+                        {2055, 1, 30, -3.7, 40.4},    {2010, 6, 21, 18.9, 59.0}};
+  for (const Case& c : cases) {
+    out += io::list_record({c.year, c.month, c.day, c.longitude, c.latitude}) + "\n";
+    for (const ephem::CatalogueStar& star : stars) {
+      const ephem::StarEvents e =
+          ephem::star_efem3x(c.year, c.month, c.day, c.longitude, c.latitude, star);
+      out += io::list_record({e.rise_time, e.set_time, e.rise_azimuth, e.set_azimuth,
+                              ephem::circumpolar_flag}) +
+             "\n";
+      for (const auto& row : e.transits) {
+        out += io::format_record("(1x,f10.4,f10.4,f10.2,f5.0)", {row[0], row[1], row[2], row[3]}) +
+               "\n";
+      }
+    }
+    const reduction::Twilights t = reduction::crepusculos(c.year, c.month, c.day, c.longitude, c.latitude);
+    out += io::list_record({t.nautical[0], t.nautical[1], t.civil[0], t.civil[1]}) + "\n";
+  }
+  check("stars_and_twilights.txt", out);
 }
 
 }  // namespace
