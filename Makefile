@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 RUN_DIR    ?= run
 
-.PHONY: all build run test test-asan data clean
+.PHONY: all build run test test-asan fuzz fuzz-readers data clean
 
 all: build
 
@@ -30,6 +30,24 @@ test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Thousands of generated dialogues against the sanitizer build (seeded:
+# FUZZ_SEED=n picks another reproducible set).
+FUZZ_COUNT ?= 3000
+FUZZ_SEED  ?= 1
+fuzz:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	$(ASAN_BUILD)/tests/dialogue_fuzz $(ASAN_BUILD)/zembrel data $(ASAN_BUILD)/fuzz-work-long $(FUZZ_SEED) $(FUZZ_COUNT)
+
+# libFuzzer on the list-directed and formatted readers (needs clang);
+# FUZZ_SECONDS bounds the run.
+FUZZ_SECONDS ?= 120
+fuzz-readers:
+	mkdir -p $(BUILD)/reader-fuzz-corpus
+	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc \
+	  tests/fuzz/reader_fuzz.cpp src/io/*.cpp -o $(BUILD)/reader_fuzz
+	$(BUILD)/reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 $(BUILD)/reader-fuzz-corpus
 
 # Rebuild the data files from their published sources (installs the Debian
 # packages it needs).

@@ -365,13 +365,14 @@ double jd0(int y, int m, int d) {
   return std::floor(365.25 * (y + 4716)) + std::floor(30.6001 * (m + 1)) + d + b - 1524.5;
 }
 
-TEST(TimeScaleTables, IersSeriesIsTheDailyC04Series) {
+TEST(TimeScaleTables, IersSeriesIsC04ThenBulletinA) {
   const auto lines = read_lines("delta_t.iers");
   ASSERT_GT(lines.size(), 12u);
-  EXPECT_NE(lines[2].find("C04"), std::string::npos);
+  EXPECT_NE(lines[0].find("C04"), std::string::npos);
+  EXPECT_NE(lines[3].find("PREDICTIONS FROM"), std::string::npos);
   const auto rows = read_table("delta_t.iers", 12, 16);
   ASSERT_GT(rows.size(), 22000u);
-  // First record of the IERS 14 C04 series: 1962-01-01, MJD 37665.
+  // First record of the IERS C04 series: 1962-01-01, MJD 37665.
   EXPECT_EQ(rows.front()[0], 1962.0);
   EXPECT_EQ(rows.front()[3], 37665.0);
   EXPECT_EQ(rows.front()[6], 0.0326338);
@@ -421,6 +422,9 @@ TEST(TimeScaleTables, DeltaTCoversTheEphemerisYearsContinuously) {
       }
     EXPECT_TRUE(found) << ref.year;
   }
+  // Source flags in order: splines, observed, predicted, long-term model.
+  for (std::size_t i = 1; i < rows.size(); ++i) ASSERT_GE(rows[i][6], rows[i - 1][6]) << rows[i][0];
+  EXPECT_EQ(rows.back()[6], 5.0);
   // After the observations: a smooth join to the long-term parabola of
   // Morrison & Stephenson (2004), -20 + 32 u^2 s, u = (year - 1820)/100.
   for (std::size_t i = 1; i < rows.size(); ++i) {

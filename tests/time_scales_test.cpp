@@ -183,13 +183,16 @@ TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 63.0, kJdResolutionS);
 }
 
-TEST_F(TimeScalesTest, AMalformedRecordCountsAsAnEntryWithZeros) {
+TEST_F(TimeScalesTest, ADamagedEntryStopsNamingTheFileInsteadOfReadingAsZero) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
-  // The second entry fails at its Delta T: it keeps its date and a zero value.
   ScratchDirectory::write("delta_t.dat",
-                       "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
-  const TimeScales s = time_scales(jan_2020(2, 12.0));
-  EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 31.0, kJdResolutionS);
+                          "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
+  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
+              "delta_t\\.dat, entry 2: Bad real number in item 6");
+  // A file cut in the middle of its last entry.
+  ScratchDirectory::write("delta_t.dat", "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0");
+  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
+              "delta_t\\.dat, entry 2: End of file");
 }
 
 TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
@@ -225,14 +228,28 @@ TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {
     if (!std::filesystem::exists(data)) GTEST_SKIP() << "no " << data;
     std::filesystem::copy_file(data, name);
   }
-  // 1 January 2020, 0 h UTC: UT1 - UTC = -0.1771222 s (IERS EOP 14 C04), and
-  // TT - UTC = 32.184 s + 37 leap seconds = 69.184 s whatever the tables' split.
-  const double utc = jan_2020(1);
+  // UT1 - UTC at 0 h UTC from IERS 20 C04 (eopc04.1962-now, Debian
+  // python3-astropy-iers-data 0.2026.9.21.0.56.25-1).
+  const struct { int y, m, d; double dut1; } c04[] = {
+      {2020, 1, 1, -0.1771665}, {2024, 6, 1, -0.0204347}, {2026, 8, 1, 0.0127081}};
   ::testing::internal::CaptureStdout();
-  const TimeScales s = time_scales(utc);
+  for (const auto& r : c04) {
+    const double utc = julian_date(r.y, r.m, r.d, 0.0);
+    EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), r.dut1, kJdResolutionS) << r.y << "-" << r.m;
+  }
+  // TT - UTC = 32.184 s + 37 leap seconds whatever the tables' split.
+  const double utc = julian_date(2025, 1, 1, 0.0);
+  EXPECT_NEAR(seconds(time_scales(utc).jd_tt, utc), 32.184 + 37.0, kJdResolutionS);
+  // Today is inside the tables (Bulletin A predictions): no warning.
+  time_scales(julian_date(2026, 12, 8, 15.5));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-  EXPECT_NEAR(seconds(s.jd_ut1, utc), -0.1771222, kJdResolutionS);
-  EXPECT_NEAR(seconds(s.jd_tt, utc), 69.184, kJdResolutionS);
+
+  // After the last prediction (2027-09-18): the warning for delta_t.iers only.
+  ::testing::internal::CaptureStdout();
+  time_scales(julian_date(2027, 9, 19, 0.0));
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.rfind("\n ATENCION: utilizando delta_t.iers mass alla de su    rango !!", 0), 0u) << out;
+  EXPECT_EQ(out.find("delta_t.dat"), std::string::npos) << out;
 }
 
 }  // namespace

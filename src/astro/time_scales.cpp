@@ -51,14 +51,19 @@ Table load_table(const std::string& name, const Layout& layout) {
   for (;;) {
     int i[4] = {0, 0, 0, 0};
     double r[12] = {};
-    // A record that fails for another reason than the end of the file still
-    // counts, with the values read before the failure and zeros after.
     const io::ReadResult result =
         layout.integers == 4
             ? reader.read({&i[0], &i[1], &i[2], &i[3], &r[0], &r[1], &r[2], &r[3], &r[4], &r[5],
                            &r[6], &r[7], &r[8], &r[9], &r[10], &r[11]})
             : reader.read({&i[0], &i[1], &i[2], &r[0], &r[1], &r[2], &r[3]});
-    if (result.status == io::ReadStatus::end_of_file) break;
+    // The table ends at a record boundary.  A damaged entry (a value that is
+    // not a number, or an entry cut short by the end of the file) stops the
+    // program instead of entering the table as zeros.
+    if (result.status == io::ReadStatus::end_of_file && result.item <= 1) break;
+    if (result.status != io::ReadStatus::ok) {
+      io::runtime_error(kWhere, "data file " + name + ", entry " + std::to_string(t.jd.size() + 1) +
+                                    ": " + io::read_error_message(result));
+    }
     if (static_cast<int>(t.jd.size()) >= kMaxTableEntries) {
       io::runtime_error(kWhere, "data file " + name + " holds more than " +
                                     std::to_string(kMaxTableEntries) + " entries");

@@ -247,6 +247,13 @@ const double* data_record(const Header& h, int k) {
   c.next_slot = (c.next_slot + 1) % c.records.size();
   slot.number = 0;
   slot.values = read_record(k + 2, h.values);
+  // A damaged record would otherwise turn into positions that are silently wrong.
+  for (double v : slot.values) {
+    if (!std::isfinite(v)) {
+      fail(std::string("Record ") + std::to_string(k + 2) + " of file '" + kEphemerisFile +
+           "' holds a value that is not a number");
+    }
+  }
   slot.number = k;
   return slot.values.data();
 }

@@ -272,7 +272,7 @@ ReadResult ListReader::read(Targets targets) {
       in_.get();
       c = in_.peek();
     }
-    if (c == Traits::eof()) return {ReadStatus::end_of_file, 0};
+    if (c == Traits::eof()) return {ReadStatus::end_of_file, static_cast<int>(item + 1)};
     if (c == ',' || c == ';') {
       in_.get();
       if (value_open) {

@@ -71,7 +71,8 @@ using Targets = std::initializer_list<Target>;
 enum class ReadStatus { ok, end_of_file, bad_integer, bad_real };
 struct ReadResult {
   ReadStatus status = ReadStatus::ok;
-  int item = 0;  // 1-based item at fault for bad_integer / bad_real
+  int item = 0;  // 1-based item at fault for bad_integer / bad_real, or the
+                 // item that met the end of file (1: the read found no value)
 };
 
 // List-directed reader over any text stream (the keyboard or a data file).
