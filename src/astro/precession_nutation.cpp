@@ -24,6 +24,7 @@ constexpr const char* kSeriesFormat = "(5i3,8x,2f10.1,1x,f9.1,f10.1)";
 struct Term {
   int m[5];
   double a, a_rate, b, b_rate;
+  double multiplier[5];  // m as doubles (exact), for the series loop
 };
 using Series = std::array<Term, kNutationTerms>;
 
@@ -46,6 +47,7 @@ Series load_series(const std::string& name) {
     } else if (r.status != io::ReadStatus::ok) {
       io::runtime_error(where, "Bad value during floating point read");
     }
+    for (int i = 0; i < 5; ++i) t.multiplier[i] = t.m[i];
   }
   return series;
 }
@@ -72,6 +74,14 @@ double mean_obliquity(double jd) {
 
 namespace {
 
+// scale_angle's arithmetic, here where the series loop can have it inline.
+inline double reduce_to_turn(double radians) {
+  const double q = radians / kTwoPi;
+  double k = std::trunc(q);
+  if (q < k) k -= 1.0;
+  return radians - k * kTwoPi;
+}
+
 Nutation evaluate_nutation(const Series& series, double jd) {
   Nutation n{};
   n.eps0 = mean_obliquity(jd);
@@ -85,8 +95,8 @@ Nutation evaluate_nutation(const Series& series, double jd) {
 
   double dpsi = 0.0, deps = 0.0;
   for (const Term& term : series) {
-    const double a =
-        scale_angle(term.m[0] * l + term.m[1] * lp + term.m[2] * f + term.m[3] * d + term.m[4] * om);
+    const double* m = term.multiplier;
+    const double a = reduce_to_turn(m[0] * l + m[1] * lp + m[2] * f + m[3] * d + m[4] * om);
     dpsi += (term.a + term.a_rate * t) * std::sin(a);
     deps += (term.b + term.b_rate * t) * std::cos(a);
   }
