@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -52,23 +51,6 @@ struct Entry {
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool ends_value(char c) { return is_blank(c) || c == ',' || c == ';' || c == '/'; }
 
-// A token that the list-directed reader takes as a real without fail: a sign,
-// then digits with at most one point among them.
-bool plain_real(std::string_view token) {
-  std::size_t k = (token[0] == '+' || token[0] == '-') ? 1 : 0;
-  bool digit = false, point = false;
-  for (; k < token.size(); ++k) {
-    if (token[k] >= '0' && token[k] <= '9') {
-      digit = true;
-    } else if (token[k] == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digit;
-}
-
 // The entries of a table whose records hold plain values separated by
 // blanks, read as the list-directed reader reads them (records skipped as
 // whole lines, an entry's values taken across line ends, the rest of the
@@ -95,15 +77,31 @@ bool read_plain_entries(std::string_view text, const Layout& layout, std::vector
         if (item != 0) return false;
         return true;
       }
+      // The token, and whether it is a plain number (sign, digits, at most
+      // one point).
       const std::size_t start = pos;
-      while (pos < n && !ends_value(text[pos])) ++pos;
+      if (text[pos] == '+' || text[pos] == '-') ++pos;
+      bool digit = false, point = false, plain = true;
+      for (; pos < n; ++pos) {
+        const char c = text[pos];
+        if (c >= '0' && c <= '9') {
+          digit = true;
+        } else if (c == '.' && !point) {
+          point = true;
+        } else if (ends_value(c)) {
+          break;
+        } else if (c == '*') {
+          return false;  // a repeat count
+        } else {
+          plain = false;
+        }
+      }
       const std::string_view token = text.substr(start, pos - start);
-      if (token.empty() || token.find('*') != std::string_view::npos) return false;
       if (item < layout.integers) {
         if (!io::format::parse_list_integer(token, integer[item])) return false;
       } else if (item == kept) {
         if (!io::format::parse_list_real(token, e.value)) return false;
-      } else if (!plain_real(token)) {
+      } else if (!(plain && digit)) {
         double ignored = 0.0;
         if (!io::format::parse_list_real(token, ignored)) return false;
       }
@@ -154,7 +152,9 @@ Table load_table(const std::string& name, const Layout& layout) {
   errno = 0;
   std::ifstream file(name);
   if (!file.is_open()) io::runtime_error(kWhere, io::cannot_open_message(name));
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::ostringstream whole;
+  whole << file.rdbuf();
+  const std::string text = std::move(whole).str();
 
   Table t;
   std::vector<Entry> entries;
