@@ -2,9 +2,9 @@
 
 #include <array>
 #include <bit>
-#include <cstdint>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <string>
 

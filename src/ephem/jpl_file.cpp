@@ -45,11 +45,11 @@ ChebyshevResult series(double t0, double t1, const double* coef, int n, double t
 }
 
 // The same series for the m components of a body at once (coefficient blocks
-// `stride` values apart): the polynomials are formed once, and each component
-// is summed in the order series() uses, so the results are the same to the
-// last bit.
-void series_components(double t0, double t1, const double* coef, int n, int stride, int m,
-                       double t, double* value, double* rate) {
+// of n values one after the other): the polynomials are formed once, and each
+// component is summed in the order series() uses, so the results are the same
+// to the last bit.
+void series_components(double t0, double t1, const double* coef, int n, int m, double t,
+                       double* value, double* rate) {
   constexpr int kMaxCoefficients = 50;
   double p[kMaxCoefficients], v[kMaxCoefficients];
   const double x = (2.0 * t - t1 - t0) / (t1 - t0);
@@ -63,7 +63,7 @@ void series_components(double t0, double t1, const double* coef, int n, int stri
     v[k] = 2.0 * p[k - 1] + w * v[k - 1] - v[k - 2];
   }
   for (int c = 0; c < m; ++c) {
-    const double* a = coef + c * stride;
+    const double* a = coef + c * n;
     double sum = a[0] * p[0] + a[1] * p[1];
     double sum_rate = a[0] * v[0] + a[1] * v[1];
     for (int k = 2; k < n; ++k) {
@@ -328,7 +328,7 @@ CoordResult coord(double jd, int body) {
     return result;
   }
   double value[3], rate[3];
-  series_components(ta, tb, coef, n, n, m, jd, value, rate);
+  series_components(ta, tb, coef, n, m, jd, value, rate);
   for (int c = 0; c < m; ++c) {
     result.state[c] = value[c];
     result.state[c + 3] = rate[c];
