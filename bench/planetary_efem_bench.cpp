@@ -3,38 +3,12 @@
 // working directory holding the data files.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
+#include "data_directory.h"
 #include "ephem/apparent_planets.h"
 
 namespace {
 
-// Makes a temporary working directory with links to the data files.
-class DataDirectory {
- public:
-  DataDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "zembrel-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-    for (const char* name : {"JPL_1550-2650_430t", "nutation_IAU1980.dat"}) {
-      std::filesystem::create_symlink(std::filesystem::path(ZEMBREL_DATA_DIR) / name,
-                                      path_ / name);
-    }
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(path_);
-  }
-  ~DataDirectory() {
-    std::filesystem::current_path(previous_);
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-
- private:
-  std::filesystem::path path_, previous_;
-};
+using zembrel::bench::DataDirectory;
 
 void BM_PlanetaryEfemMoon(benchmark::State& state) {
   DataDirectory dir;

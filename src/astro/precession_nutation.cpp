@@ -1,8 +1,10 @@
 #include "astro/precession_nutation.h"
 
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <string>
 
@@ -23,6 +25,7 @@ constexpr const char* kSeriesFormat = "(5i3,8x,2f10.1,1x,f9.1,f10.1)";
 struct Term {
   int m[5];
   double a, a_rate, b, b_rate;
+  double multiplier[5];  // m as doubles (exact), for the series loop
 };
 using Series = std::array<Term, kNutationTerms>;
 
@@ -45,6 +48,7 @@ Series load_series(const std::string& name) {
     } else if (r.status != io::ReadStatus::ok) {
       io::runtime_error(where, "Bad value during floating point read");
     }
+    for (int i = 0; i < 5; ++i) t.multiplier[i] = t.m[i];
   }
   return series;
 }
@@ -69,11 +73,17 @@ double mean_obliquity(double jd) {
   return degree_to_radian(arcsec / 3600.0);
 }
 
-Nutation nutation_parameters(double jd) {
-  static io::FileCache<Series> cache;
-  const Series& series =
-      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+namespace {
 
+// scale_angle's arithmetic, here where the series loop can have it inline.
+inline double reduce_to_turn(double radians) {
+  const double q = radians / kTwoPi;
+  double k = std::trunc(q);
+  if (q < k) k -= 1.0;
+  return radians - k * kTwoPi;
+}
+
+Nutation evaluate_nutation(const Series& series, double jd) {
   Nutation n{};
   n.eps0 = mean_obliquity(jd);
   const double t = centuries(jd);
@@ -86,14 +96,57 @@ Nutation nutation_parameters(double jd) {
 
   double dpsi = 0.0, deps = 0.0;
   for (const Term& term : series) {
-    const double a =
-        scale_angle(term.m[0] * l + term.m[1] * lp + term.m[2] * f + term.m[3] * d + term.m[4] * om);
+    const double* m = term.multiplier;
+    const double a = reduce_to_turn(m[0] * l + m[1] * lp + m[2] * f + m[3] * d + m[4] * om);
     dpsi += (term.a + term.a_rate * t) * std::sin(a);
     deps += (term.b + term.b_rate * t) * std::cos(a);
   }
   n.dpsi = degree_to_radian(dpsi / 3.6e7);
   n.deps = degree_to_radian(deps / 3.6e7);
   n.eps = n.eps0 + n.deps;
+  return n;
+}
+
+// The last few results, each with the instant (compared bit for bit) and the
+// parse of the series it came from.  An apparent place and the sidereal time
+// of the same instant ask for the same nutation.
+class NutationMemo {
+ public:
+  const Nutation* find(std::uint64_t generation, double jd) const {
+    const std::uint64_t key = std::bit_cast<std::uint64_t>(jd);
+    for (const Entry& e : entries_) {
+      if (e.used && e.generation == generation && e.jd == key) return &e.value;
+    }
+    return nullptr;
+  }
+  void store(std::uint64_t generation, double jd, const Nutation& value) {
+    Entry& e = entries_[next_];
+    next_ = (next_ + 1) % entries_.size();
+    e = {true, generation, std::bit_cast<std::uint64_t>(jd), value};
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    std::uint64_t generation = 0;
+    std::uint64_t jd = 0;
+    Nutation value{};
+  };
+  std::array<Entry, 4> entries_{};
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+Nutation nutation_parameters(double jd) {
+  static io::FileCache<Series> cache;
+  static NutationMemo memo;
+  const Series& series =
+      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+  if (!io::caches_enabled()) return evaluate_nutation(series, jd);
+  if (const Nutation* known = memo.find(cache.generation(), jd)) return *known;
+  const Nutation n = evaluate_nutation(series, jd);
+  memo.store(cache.generation(), jd, n);
   return n;
 }
 

@@ -44,27 +44,33 @@ ApparentPlace apparent_planets_geo3(double jd, int body) {
   const double g = astro::degree_to_radian(357.53 + 0.9856003 * (jd - kJ2000));
   const double tdb = jd + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
 
-  // The Earth and its velocity in units of c.
+  // The Earth and its velocity in units of c.  A state already fetched for
+  // the same instant is not fetched again (the ephemeris gives the same
+  // values for the same instant and body).
   const CheckedState emb = checked_coord(tdb, 3);
   const CheckedState moon = checked_coord(tdb, 10);
   const Vec3 earth = sub(emb.position, div(moon.position, emrat1));
   const Vec3 v = div(sub(emb.velocity, div(moon.velocity, emrat1)), c);
   const double w = 1.0 / std::sqrt(1.0 - dot(v, v));
 
-  const Vec3 x = checked_coord(tdb, body).position;
+  const Vec3 x = body == 3    ? emb.position
+                 : body == 10 ? moon.position
+                              : checked_coord(tdb, body).position;
   const double distance = body == 10 ? norm(x) : norm(sub(earth, x));
-  const Vec3 sun0 = checked_coord(tdb, 11).position;
+  const Vec3 sun0 = body == 11 ? x : checked_coord(tdb, 11).position;
 
-  // Light time: the body at tdb - tau seen from the Earth at tdb.
+  // Light time: the body at tdb - tau seen from the Earth at tdb.  The first
+  // pass (tau = 0) is at tdb itself.
   Vec3 u_vec{}, q_vec{}, r_vec{};
   double u = 0.0, r = 0.0, e = 0.0;
   double tau = 0.0;
   for (int pass = 0; pass < kMaxLightTimePasses; ++pass) {
     const double t = tdb - tau;
-    const Vec3 sun = checked_coord(t, 11).position;
-    Vec3 p = checked_coord(t, body).position;
+    const bool at_tdb = t == tdb;
+    const Vec3 sun = at_tdb ? sun0 : checked_coord(t, 11).position;
+    Vec3 p = at_tdb ? x : body == 11 ? sun : checked_coord(t, body).position;
     if (body == 10) {
-      const Vec3 bary = checked_coord(t, 3).position;
+      const Vec3 bary = at_tdb ? emb.position : checked_coord(t, 3).position;
       p = add(p, sub(bary, div(p, emrat1)));  // barycentric Moon
     }
     u_vec = sub(p, earth);

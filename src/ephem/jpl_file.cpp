@@ -45,15 +45,47 @@ ChebyshevResult series(double t0, double t1, const double* coef, int n, double t
   return {value, 2.0 * rate / (t1 - t0), 0};
 }
 
+// The same series for the m components of a body at once (coefficient blocks
+// of n values one after the other): the polynomials are formed once, and each
+// component is summed in the order series() uses, so the results are the same
+// to the last bit.
+void series_components(double t0, double t1, const double* coef, int n, int m, double t,
+                       double* value, double* rate) {
+  constexpr int kMaxCoefficients = 50;
+  double p[kMaxCoefficients], v[kMaxCoefficients];
+  const double x = (2.0 * t - t1 - t0) / (t1 - t0);
+  const double w = 2.0 * x;
+  p[0] = 1.0;
+  p[1] = x;
+  v[0] = 0.0;
+  v[1] = 1.0;
+  for (int k = 2; k < n; ++k) {
+    p[k] = w * p[k - 1] - p[k - 2];
+    v[k] = 2.0 * p[k - 1] + w * v[k - 1] - v[k - 2];
+  }
+  for (int c = 0; c < m; ++c) {
+    const double* a = coef + c * n;
+    double sum = a[0] * p[0] + a[1] * p[1];
+    double sum_rate = a[0] * v[0] + a[1] * v[1];
+    for (int k = 2; k < n; ++k) {
+      sum += a[k] * p[k];
+      sum_rate += a[k] * v[k];
+    }
+    value[c] = sum;
+    rate[c] = 2.0 * sum_rate / (t1 - t0);
+  }
+}
+
 // ---------------------------------------------------------------------------
-// File access.  The file is looked up by io::data_file_path at every call.
-// The header and the last few data records are kept between calls; they are
-// thrown away as soon as the file is found at another path or its identity,
-// size or modification time changes, so a replaced file is read afresh at
-// once.
-// File times come from a coarse clock: a file modified shortly before it was
-// read could be rewritten in place without a new stamp, so such a file is
-// read afresh at every call.
+// File access.  The file is looked up by io::data_file_path.  The header and
+// the last few data records are kept between calls; they are thrown away as
+// soon as the file is found at another path or its identity, size or
+// modification time changes, so a replaced file is read afresh.  The stamp is
+// checked as io/file_cache.h describes (once per keyboard answer, or at every
+// call before the first answer).  File times come from a coarse clock: a file
+// modified shortly before it was read could be rewritten in place without a
+// new stamp, so such a file is read afresh at the next check.  With the
+// caches off, every call reads both header records and its data record.
 
 
 struct Header {
@@ -77,6 +109,7 @@ struct Cache {
   bool valid = false;
   bool reusable = false;
   std::string path = kEphemerisFile;  // where the file was found
+  std::uint64_t checked_at = 0;       // answer count when the stamp was checked
   io::FileStamp stamp;
   Header header;
   std::array<DataRecord, 4> records;
@@ -168,37 +201,55 @@ Header read_header() {
   return h;
 }
 
+[[noreturn]] void cannot_open(const std::string& path) {
+  const int err = errno;
+  fail("Cannot open file '" + path + "': " + std::strerror(err));
+}
+
 // The header of the current file, reloaded when the file has changed or is
 // found at another path.
 const Header& current_header() {
-  const std::string path = io::data_file_path(kEphemerisFile, kWhere);
-  const std::optional<io::FileStamp> before = io::file_stamp(path);
-  if (!before) {
-    const int err = errno;
-    fail("Cannot open file '" + path + "': " + std::strerror(err));
-  }
   Cache& c = cache();
-  if (c.valid && c.reusable && path == c.path && *before == c.stamp) return c.header;
+  if (c.valid && io::caches_enabled() && io::stamp_still_trusted(c.checked_at)) return c.header;
+  const std::string path = io::data_file_path(kEphemerisFile, kWhere);
+  if (!io::caches_enabled()) {
+    c.valid = false;
+    c.path = path;
+    for (auto& r : c.records) r.number = 0;
+    c.header = read_header();
+    return c.header;
+  }
+
+  const std::uint64_t answer = io::answer_count();
+  const std::optional<io::FileStamp> before = io::file_stamp(path);
+  if (!before) cannot_open(path);
+  if (c.valid && c.reusable && path == c.path && *before == c.stamp) {
+    c.checked_at = answer;
+    return c.header;
+  }
 
   const std::int64_t started = io::wall_clock_ns();
   c.valid = false;
   c.path = path;
-  for (auto& r : c.records) r = DataRecord{};
+  for (auto& r : c.records) r.number = 0;
   c.header = read_header();
   const std::optional<io::FileStamp> after = io::file_stamp(path);
   c.stamp = *before;
-  // Kept for later calls only when the file did not change while it was read
-  // and is old enough for its stamp to be trusted.
+  // Kept beyond this answer only when the file did not change while it was
+  // read and is old enough for its stamp to be trusted.
   c.reusable = after && *after == *before && after->mtime_ns < started - io::kRacyMarginNs;
+  c.checked_at = answer;
   c.valid = true;
   return c.header;
 }
 
 // The first header.values values of data record k.
-const std::vector<double>& data_record(const Header& h, int k) {
+const double* data_record(const Header& h, int k) {
   Cache& c = cache();
-  for (const auto& r : c.records) {
-    if (r.number == k) return r.values;
+  if (io::caches_enabled()) {
+    for (const auto& r : c.records) {
+      if (r.number == k) return r.values.data();
+    }
   }
   DataRecord& slot = c.records[c.next_slot];
   c.next_slot = (c.next_slot + 1) % c.records.size();
@@ -212,7 +263,7 @@ const std::vector<double>& data_record(const Header& h, int k) {
     }
   }
   slot.number = k;
-  return slot.values;
+  return slot.values.data();
 }
 
 }  // namespace
@@ -246,7 +297,7 @@ CoordResult coord(double jd, int body) {
     result.status = kCoordOutsideSpan;
     return result;
   }
-  const std::vector<double>& buffer = data_record(h, k);
+  const double* buffer = data_record(h, k);
 
   const double nsub = h.subinterval_count[body];
   const int n = h.coef_count[body];
@@ -267,27 +318,28 @@ CoordResult coord(double jd, int body) {
   const double ta = buffer[0] + s * d;
   const double tb = ta + d;
 
+  // Every component shares the sub-interval, the instant and the number of
+  // coefficients, so the checks of chebyshevf come out alike for all of them.
+  const double* coef = &buffer[h.coef_offset[body] - 1 + s * m * n];
+  // The 1e-9 allowance of the record and sub-interval choice can put an
+  // instant just before the start of the chosen series; the series is
+  // continuous there, so such an instant is evaluated rather than refused.
+  const bool just_before = jd < ta && ta - jd < 1e-6;
   int status = 0;
-  for (int c = 0; c < m; ++c) {
-    const double* coef = &buffer[h.coef_offset[body] - 1 + c * n + s * m * n];
-    ChebyshevResult r;
-    if (jd < ta && ta - jd < 1e-6) {
-      // The 1e-9 allowance of the record and sub-interval choice has put an
-      // instant just before the start of the chosen series; the series is
-      // continuous there, so evaluate it rather than refuse a covered instant.
-      r = (n < 2 || n > 50) ? ChebyshevResult{0.0, 0.0, kCoordNoSuchBody}
-                            : series(ta, tb, coef, n, jd);
-    } else {
-      r = chebyshevf(ta, tb, coef, n, jd);
-    }
-    status = r.status;
-    result.state[c] = r.value;
-    result.state[c + 3] = r.rate;
+  if (!just_before && (jd - ta) * (jd - tb) > 0.0) {
+    status = kCoordOutsideSpan;
+  } else if (n < 2 || n > 50) {
+    status = kCoordNoSuchBody;
   }
   if (status != 0) {
-    result.state = {};
     result.status = status;
     return result;
+  }
+  double value[3], rate[3];
+  series_components(ta, tb, coef, n, m, jd, value, rate);
+  for (int c = 0; c < m; ++c) {
+    result.state[c] = value[c];
+    result.state[c + 3] = rate[c];
   }
   if (body <= 11) {
     for (double& v : result.state) v /= kAuKm;

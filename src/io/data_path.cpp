@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <utility>
 
+#include "io/file_cache.h"
 #include "io/record_io.h"
 
 namespace zembrel::io {
@@ -30,13 +32,8 @@ std::string join(const std::string& dir, const std::string& name) {
   return dir + "/" + name;
 }
 
-}  // namespace
 
-void set_installed_data_dir(std::string dir) { installed_dir() = std::move(dir); }
-
-const std::string& installed_data_dir() { return installed_dir(); }
-
-std::string data_file_path(const std::string& name, std::string_view where) {
+std::string look_up(const std::string& name, std::string_view where) {
   if (present(name)) return name;
 
   const char* env = std::getenv(kDataEnvironment);
@@ -58,6 +55,33 @@ std::string data_file_path(const std::string& name, std::string_view where) {
   }
   if (!installed.empty()) m += "\n  " + join(installed, name) + "  (installed data)";
   runtime_error(where, m);
+}
+
+// Where each file was found, and at which keyboard answer: like the files'
+// stamps, a place found is trusted until the next answer.
+struct Found {
+  std::string path;
+  std::uint64_t checked_at = 0;
+};
+
+std::map<std::string, Found>& found() {
+  static std::map<std::string, Found> places;
+  return places;
+}
+
+}  // namespace
+
+void set_installed_data_dir(std::string dir) { installed_dir() = std::move(dir); }
+
+const std::string& installed_data_dir() { return installed_dir(); }
+
+std::string data_file_path(const std::string& name, std::string_view where) {
+  if (!caches_enabled()) return look_up(name, where);
+  Found& f = found()[name];
+  if (stamp_still_trusted(f.checked_at)) return f.path;
+  f.path = look_up(name, where);
+  f.checked_at = answer_count();
+  return f.path;
 }
 
 }  // namespace zembrel::io

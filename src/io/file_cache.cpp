@@ -3,13 +3,18 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace zembrel::io {
 
-std::optional<FileStamp> file_stamp(const std::string& path) {
+namespace {
+std::uint64_t answers = 0;
+}  // namespace
+
+std::optional<FileStamp> file_stamp(const char* path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  if (::stat(path, &st) != 0) return std::nullopt;
   FileStamp s;
   s.device = static_cast<std::uint64_t>(st.st_dev);
   s.inode = static_cast<std::uint64_t>(st.st_ino);
@@ -31,5 +36,17 @@ std::int64_t wall_clock_ns() {
              std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
+
+bool caches_enabled() {
+  static const bool enabled = [] {
+    const char* v = std::getenv("ZEMBREL_NO_CACHE");
+    return v == nullptr || v[0] == '\0' || std::strcmp(v, "0") == 0;
+  }();
+  return enabled;
+}
+
+std::uint64_t answer_count() { return answers; }
+
+void note_keyboard_answer() { ++answers; }
 
 }  // namespace zembrel::io

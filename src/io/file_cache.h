@@ -1,4 +1,5 @@
-// Invisible caching of data files parsed from the working directory.
+// Invisible caching of data files parsed from the working directory, and the
+// switch that turns every cache of the program off.
 //
 // The program reads its data files at every call, so that a file replaced
 // between two calculations takes effect at once.  FileCache keeps the result
@@ -7,17 +8,28 @@
 // whenever that identity changes, so callers see exactly what a fresh read
 // would give.
 //
-// A parse is reused only when the file did not change while it was read and
-// its modification time lies well before the moment of reading (file times
-// come from a coarse clock, so a file rewritten in place within the same tick
-// could otherwise keep its old stamp).  Such a "too recent" file is simply
-// parsed again at the next call.
+// When the identity is looked at: a calculation runs between two keyboard
+// answers, and a file replaced while it runs is wanted from the next answer
+// on.  So once the program has read its first keyboard answer, a file's stamp
+// is checked at its first use after each answer and trusted until the next
+// answer.  Before any answer (unit tests, code run outside the dialogue) the
+// stamp is checked at every use.
+//
+// A parse is reused across answers only when the file did not change while it
+// was read and its modification time lies well before the moment of reading
+// (file times come from a coarse clock, so a file rewritten in place within
+// the same tick could otherwise keep its old stamp).  Such a "too recent" file
+// is parsed again at the first use after the next answer.
+//
+// ZEMBREL_NO_CACHE=1 in the environment turns every cache off: each data
+// file is read again at every use, and no computed value is reused.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace zembrel::io {
@@ -31,7 +43,10 @@ struct FileStamp {
 };
 
 // The stamp of the file at `path` now, or nothing when it cannot be stat'ed.
-std::optional<FileStamp> file_stamp(const std::string& path);
+std::optional<FileStamp> file_stamp(const char* path);
+inline std::optional<FileStamp> file_stamp(const std::string& path) {
+  return file_stamp(path.c_str());
+}
 
 // "cannot open data file NAME: reason", the reason taken from errno as left
 // by the failed open.
@@ -42,26 +57,48 @@ std::string cannot_open_message(const std::string& path);
 std::int64_t wall_clock_ns();
 
 // A file modified less than this before a parse started is parsed again at
-// the next call.
+// the next check.
 inline constexpr std::int64_t kRacyMarginNs = 2'000'000'000;
+
+// False when ZEMBREL_NO_CACHE is set to anything but "" or "0" (looked up
+// once).
+bool caches_enabled();
+
+// Number of keyboard answers read so far; read_keyboard advances it after
+// each answer.
+std::uint64_t answer_count();
+void note_keyboard_answer();
+
+// Whether a stamp checked while answer_count() was `checked_at` may still be
+// trusted without looking at the file again.
+inline bool stamp_still_trusted(std::uint64_t checked_at) {
+  return checked_at != 0 && checked_at == answer_count();
+}
 
 // One cached parse.  `load(path)` must read the file at `path` and return the
 // value (it may stop the program on a missing or bad file; nothing is cached
 // then).  The reference returned by get() stays valid until the next get() or
-// clear() on the same cache.
+// clear() on the same cache.  generation() changes whenever get() parses.
 template <class T>
 class FileCache {
  public:
   template <class Load>
-  const T& get(const std::string& path, Load&& load) {
-    const std::optional<FileStamp> before = file_stamp(path);
-    if (value_ && reusable_ && before && path == path_ && *before == stamp_) return *value_;
+  const T& get(std::string_view path, Load&& load) {
+    if (value_ && path == path_) {
+      if (caches_enabled() && stamp_still_trusted(checked_at_)) return *value_;
+    }
+    const std::uint64_t answer = answer_count();
+    if (!caches_enabled()) return parse(path, std::forward<Load>(load), answer);
 
+    const std::string name(path);
+    const std::optional<FileStamp> before = file_stamp(name);
+    if (value_ && reusable_ && before && path == path_ && *before == stamp_) {
+      checked_at_ = answer;
+      return *value_;
+    }
     const std::int64_t started = wall_clock_ns();
-    value_.reset();
-    value_.emplace(std::forward<Load>(load)(path));
-    const std::optional<FileStamp> after = file_stamp(path);
-    path_ = path;
+    parse(path, std::forward<Load>(load), answer);
+    const std::optional<FileStamp> after = file_stamp(name);
     reusable_ = before && after && *before == *after &&
                 after->mtime_ns < started - kRacyMarginNs;
     if (after) stamp_ = *after;
@@ -71,13 +108,31 @@ class FileCache {
   void clear() {
     value_.reset();
     reusable_ = false;
+    checked_at_ = 0;
   }
 
+  std::uint64_t generation() const { return generation_; }
+
  private:
+  template <class Load>
+  const T& parse(std::string_view path, Load&& load, std::uint64_t answer) {
+    value_.reset();
+    checked_at_ = 0;
+    reusable_ = false;
+    ++generation_;
+    const std::string name(path);
+    value_.emplace(std::forward<Load>(load)(name));
+    path_ = name;
+    checked_at_ = answer;
+    return *value_;
+  }
+
   std::optional<T> value_;
   std::string path_;
   FileStamp stamp_;
   bool reusable_ = false;
+  std::uint64_t checked_at_ = 0;
+  std::uint64_t generation_ = 0;
 };
 
 }  // namespace zembrel::io

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "io/file_cache.h"
 #include "io/format.h"
 
 namespace zembrel::io {
@@ -339,6 +340,8 @@ void read_keyboard(Targets targets) {
     runtime_error("Keyboard read (unit = " + std::to_string(kKeyboard) + ", file = 'stdin')",
                   read_error_message(r));
   }
+  // Data files replaced while the user was answering take effect from here.
+  note_keyboard_answer();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,66 @@
+// The time tables are read by a quick path when their records are plain
+// numbers separated by blanks, and by the list-directed reader otherwise.
+// The same table written both ways must give the same instants to the bit.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <string>
+
+#include "../tests/fixtures/scratch_dir.h"
+#include "astro/time_scales.h"
+
+namespace {
+
+using zembrel::astro::time_scales;
+using zembrel::testing::ScratchDirectory;
+
+// UT1 - UTC for 2 to 30 January 2020 and Delta T for 2019 to 2021, each
+// entry's values joined by `sep`; `wrap` breaks every third entry over two
+// lines; `tail` follows the values of each entry on its last line.
+void write_tables(const std::string& sep, bool wrap, const std::string& tail) {
+  std::string iers = "h\nh\nh\nh\nh\nh\nh\nh\nh\nh\nh\nh\n";
+  for (int d = 2; d <= 30; ++d) {
+    const std::string v[] = {"2020", "1", std::to_string(d), "58850", "0.1", "0.2",
+                             std::to_string(-0.1771 + 0.00037 * d * d / 7.0), "0.001",
+                             "1e-3", "-.5", "+2.", "0", "0", "0", "0", "7"};
+    for (int k = 0; k < 16; ++k) {
+      iers += v[k];
+      iers += (wrap && d % 3 == 0 && k == 7) ? "\n" : (k < 15 ? sep : tail + "\n");
+    }
+  }
+  std::string dat = "year month day ...\n";
+  for (int y = 2019; y <= 2021; ++y) {
+    const std::string v[] = {std::to_string(y), "1", "1", "0.0", "2019.5",
+                             std::to_string(69.1 + 0.123 * (y - 2019)), "1.0"};
+    for (int k = 0; k < 7; ++k) {
+      dat += v[k];
+      dat += (wrap && k == 2) ? "\r\n" : (k < 6 ? sep : tail + "\r\n");
+    }
+  }
+  ScratchDirectory::write("delta_t.iers", iers);
+  ScratchDirectory::write("delta_t.dat", dat);
+}
+
+std::string instants() {
+  std::string bits;
+  for (int i = 0; i < 200; ++i) {
+    const zembrel::astro::TimeScales s = time_scales(2458850.5 + i * 0.137);
+    for (double v : {s.jd_ut1, s.jd_tt, s.jd_tdb}) bits += std::to_string(std::bit_cast<std::uint64_t>(v)) + " ";
+  }
+  return bits;
+}
+
+TEST(SpeedTimeTables, QuickAndListDirectedReadingsAgree) {
+  ScratchDirectory dir;
+  write_tables(" ", false, "");
+  const std::string plain = instants();
+  write_tables("  \t", true, "   9 9 extra");  // still plain: wrapped, tabs, surplus values
+  EXPECT_EQ(instants(), plain);
+  write_tables(", ", false, "");  // commas: the list-directed reader
+  EXPECT_EQ(instants(), plain);
+  write_tables(" ", true, " / comment");  // a slash after the values: dropped with the line
+  EXPECT_EQ(instants(), plain);
+}
+
+}  // namespace
