@@ -1,6 +1,7 @@
 // Pieces shared by the utilities' dialogues: the opening lines, the
-// time-scales block, the Greenwich date and body list of a sight and the
-// "Nuevo calculo" question.
+// time-scales block, the local and Greenwich dates, the body list and the
+// recognition report of a sight, the printed coordinates, the twilight lines
+// and the "Nuevo calculo" question.
 #pragma once
 
 #include <cstddef>
