@@ -20,7 +20,6 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr const char* kHyphens = "   ---------------------------------------------";
 
 void write_openings() {
   io::write_list(kScreen);

@@ -39,12 +39,11 @@ void write_opening(int channel, std::string_view title, std::size_t credit_width
 }
 
 void write_warning(int channel) {
-  const char* hyphens = "   ---------------------------------------------";
-  io::write_list(channel, {hyphens});
+  io::write_list(channel, {kHyphens});
   io::write_list(channel, {"   ADVERTENCIA: Este programa se proporciona con"});
   io::write_list(channel, {"   fines educativos exclusivamente. NO ES APTO"});
   io::write_list(channel, {"   PARA NAVEGACION REAL."});
-  io::write_list(channel, {hyphens});
+  io::write_list(channel, {kHyphens});
 }
 
 void write_greenwich_date(int channel, int day, int month, int year, double packed_time) {

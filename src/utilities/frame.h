@@ -16,6 +16,13 @@ namespace zembrel::utilities {
 
 inline constexpr const char* kVersionLine = "            Version 3.0. Marzo de 2018  ";
 
+// Texts several utilities print: the hyphen line of the warning (also their
+// separator between calculations), the dead-reckoning position prompt and the
+// prompt of each sextant reading of the sight reductions.
+inline constexpr const char* kHyphens = "   ---------------------------------------------";
+inline constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
+inline constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
+
 // The credit and web-address lines of an opening, exactly `width` characters.
 std::string credit_line(std::size_t width);
 std::string web_line(std::size_t width);

@@ -24,9 +24,6 @@ using astro::scale_angle;
 using io::kResults;
 using io::kScreen;
 
-constexpr const char* kHyphens = "   ---------------------------------------------";
-constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
-constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
 // This utility's tolerance is 0.05 held in single precision.
 constexpr double kTolerance = static_cast<double>(0.05f);
 

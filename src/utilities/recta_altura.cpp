@@ -28,10 +28,7 @@ using astro::scale_angle;
 using io::kResults;
 using io::kScreen;
 
-constexpr const char* kHyphens = "   ---------------------------------------------";
 constexpr const char* kRule = "----------------------------------------------";
-constexpr const char* kPositionText = "Situacion estimada: lat  lon (gg.mmss):";
-constexpr const char* kReadingPrompt = "Hora UT (hh.mmss)   altura inst. (gg.mmss) de la medida ";
 constexpr const char* kTitle = "         DETERMINANTE DE LA RECTA DE ALTURA";
 
 struct Answers {
