@@ -229,8 +229,36 @@ void warn(const Lookup& l, const char* after_text, const char* before_text) {
   io::write_list(io::kScreen, {l.range == Range::after ? after_text : before_text, l.value});
 }
 
-// The value at which a table's header says its predictions begin: the date
-// after "PREDICTIONS FROM " (yyyy-mm-dd), in any case.
+}  // namespace
+
+TimeScales time_scales(double jd_utc) {
+  static io::FileCache<Table> iers_cache;
+  static io::FileCache<Table> delta_t_cache;
+
+  const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
+                                     [](const std::string& p) { return load_table(p, kIersLayout); });
+  const Lookup dut1 = interpolate(iers, jd_utc);
+  warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
+       "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
+  TimeScales s;
+  s.jd_ut1 = jd_utc + dut1.value / 86400.0;
+
+  const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
+                                       [](const std::string& p) { return load_table(p, kDeltaTLayout); });
+  const Lookup delta_t = interpolate(dat, jd_utc);
+  warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
+       "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");
+  s.jd_tt = s.jd_ut1 + delta_t.value / 86400.0;
+
+  const double g = degree_to_radian(357.53 + 0.9856003 * (s.jd_tt - 2451545.0));
+  s.jd_tdb = s.jd_tt + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
+  return s;
+}
+
+namespace {
+
+// The date from which a table's header says its values are predictions: the
+// date after "PREDICTIONS FROM " (yyyy-mm-dd), in any case.
 std::optional<CalendarDate> predictions_in_header(const std::string& header) {
   std::string upper = header;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -238,8 +266,7 @@ std::optional<CalendarDate> predictions_in_header(const std::string& header) {
   const std::size_t at = upper.find(key);
   if (at == std::string::npos) return std::nullopt;
   int year = 0, month = 0, day = 0;
-  char rest = 0;
-  if (std::sscanf(header.c_str() + at + key.size(), "%4d-%2d-%2d%c", &year, &month, &day, &rest) < 3 ||
+  if (std::sscanf(header.c_str() + at + key.size(), "%4d-%2d-%2d", &year, &month, &day) != 3 ||
       month < 1 || month > 12 || day < 1 || day > 31) {
     return std::nullopt;
   }
@@ -293,30 +320,6 @@ TableSpan ut1_table_span(const std::string& path) {
 
 TableSpan delta_t_table_span(const std::string& path) {
   return table_span(path, kDeltaTLayout, PredictionMark::source_flag);
-}
-
-TimeScales time_scales(double jd_utc) {
-  static io::FileCache<Table> iers_cache;
-  static io::FileCache<Table> delta_t_cache;
-
-  const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
-                                     [](const std::string& p) { return load_table(p, kIersLayout); });
-  const Lookup dut1 = interpolate(iers, jd_utc);
-  warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
-       "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
-  TimeScales s;
-  s.jd_ut1 = jd_utc + dut1.value / 86400.0;
-
-  const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
-                                       [](const std::string& p) { return load_table(p, kDeltaTLayout); });
-  const Lookup delta_t = interpolate(dat, jd_utc);
-  warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
-       "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");
-  s.jd_tt = s.jd_ut1 + delta_t.value / 86400.0;
-
-  const double g = degree_to_radian(357.53 + 0.9856003 * (s.jd_tt - 2451545.0));
-  s.jd_tdb = s.jd_tt + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
-  return s;
 }
 
 }  // namespace zembrel::astro

@@ -83,7 +83,9 @@ std::string table_lines(const char* what, const astro::TableSpan& span) {
   if (!span.problem.empty()) return "  no se puede leer: " + span.problem + "\n";
   std::string t = std::string("  ") + what + " del " + date_text(span.first) + " al " +
                   date_text(span.last) + ", " + std::to_string(span.entries) + " entradas\n";
-  if (span.predicted_from) return t + "  predicciones desde el " + date_text(*span.predicted_from) + "\n";
+  if (span.predicted_from) {
+    return t + "  predicciones desde el " + date_text(*span.predicted_from) + "\n";
+  }
   return t + "  sin predicciones indicadas\n";
 }
 
