@@ -296,7 +296,7 @@ TableSpan table_span(const std::string& path, const Layout& layout, PredictionMa
     if (result.status == io::ReadStatus::end_of_file && result.item <= 1) break;
     if (result.status != io::ReadStatus::ok) {
       span.problem =
-          "entrada " + std::to_string(span.entries + 1) + ": " + io::read_error_message(result);
+          "entrada " + std::to_string(span.entries + 1) + " no valida: " + io::read_error_message(result);
       return span;
     }
     const CalendarDate date{e.i[0], e.i[1], e.i[2], 0.0};

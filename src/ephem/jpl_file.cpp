@@ -380,25 +380,25 @@ EphemerisSpan ephemeris_span(const std::string& path) {
   }
   std::vector<double> first, table;
   if (!read_values(in, 1, 2, first)) {
-    span.problem = "registro 1 incompleto";
+    span.problem = "cabecera incompleta (registro 1)";
     return span;
   }
   // The body count as coord takes it (a hair below a whole number counts).
   if (!std::isfinite(first[0]) || first[0] + 1e-9 < 0.0 || first[0] + 1e-9 >= kMaxBodies + 1.0) {
-    span.problem = "numero de cuerpos imposible";
+    span.problem = "cabecera no valida: numero de cuerpos imposible";
     return span;
   }
   const int n = whole(first[0]);
   if (whole_in(first[1], 100, 9999)) span.de_number = static_cast<int>(first[1]);
   if (!read_values(in, 2, 3 * n + 3, table)) {
-    span.problem = "registro 2 incompleto";
+    span.problem = "cabecera incompleta (registro 2)";
     return span;
   }
   span.first_jd = table[3 * n];
   span.last_jd = table[3 * n + 1];
   if (!std::isfinite(span.first_jd) || !std::isfinite(span.last_jd) ||
       !(span.last_jd > span.first_jd)) {
-    span.problem = "alcance imposible";
+    span.problem = "cabecera no valida: alcance imposible";
   }
   return span;
 }

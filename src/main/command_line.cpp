@@ -71,7 +71,7 @@ std::string shortest(double v) {
 
 std::string ephemeris_lines(const std::string& path) {
   const ephem::EphemerisSpan span = ephem::ephemeris_span(path);
-  if (!span.problem.empty()) return "  no se puede leer: " + span.problem + "\n";
+  if (!span.problem.empty()) return "  " + span.problem + "\n";
   std::string t = "  efemerides JPL";
   if (span.de_number != 0) t += " DE" + std::to_string(span.de_number);
   return t + " del " + date_text(astro::gregorian_date(span.first_jd)) + " al " +
@@ -80,7 +80,7 @@ std::string ephemeris_lines(const std::string& path) {
 }
 
 std::string table_lines(const char* what, const astro::TableSpan& span) {
-  if (!span.problem.empty()) return "  no se puede leer: " + span.problem + "\n";
+  if (!span.problem.empty()) return "  " + span.problem + "\n";
   std::string t = std::string("  ") + what + " del " + date_text(span.first) + " al " +
                   date_text(span.last) + ", " + std::to_string(span.entries) + " entradas\n";
   if (span.predicted_from) {

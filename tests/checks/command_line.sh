@@ -88,9 +88,9 @@ sed -E '5s/[0-9]+/x/' "$data/delta_t.dat" >"$odd/delta_t.dat"
 head -n 14 "$data/delta_t.iers" | sed 's/PREDICTIONS FROM/predictions ending/' >"$odd/delta_t.iers"
 zembrel odd ZEMBREL_DATA="$odd" -- --version
 expect_status odd 0
-for text in "JPL_1550-2650_430t: $odd/JPL_1550-2650_430t" "  no se puede leer: registro 2 incompleto" \
+for text in "JPL_1550-2650_430t: $odd/JPL_1550-2650_430t" "  cabecera incompleta (registro 2)" \
   "  UT1-UTC del 1962-01-01 al 1962-01-02, 2 entradas" "  sin predicciones indicadas" \
-  "  no se puede leer: entrada 4: Bad integer for item 1 in list input" \
+  "  entrada 4 no valida: Bad integer for item 1 in list input" \
   "estrellas.dat: no encontrado"; do
   grep -qxF -- "$text" "$work/odd.out" || { bad "version with odd files lacks: $text"; cat "$work/odd.out"; }
 done
