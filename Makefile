@@ -1,6 +1,7 @@
 # Thin wrapper around CMake.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 RUN_DIR    ?= run
 # Installation prefix (the program looks for its installed data files under
@@ -8,7 +9,7 @@ RUN_DIR    ?= run
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all build run test test-asan install fuzz fuzz-readers data clean
+.PHONY: all build run test test-asan install package fuzz fuzz-readers data clean
 
 all: build
 
@@ -45,6 +46,15 @@ install:
 	cmake --build $(BUILD) -j $(JOBS) --target zembrel_installed
 	DESTDIR='$(DESTDIR)' cmake --install $(BUILD)
 
+# The Debian package zembrel_<version>_<arch>.deb, written here at the top of
+# the tree (packaging/debian.cmake says what it holds).
+package:
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBREL_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	rm -rf $(PACKAGE_BUILD)/deb
+	cd $(PACKAGE_BUILD) && cpack -B $(CURDIR)/$(PACKAGE_BUILD)/deb
+	cp $(PACKAGE_BUILD)/deb/zembrel_*.deb .
+
 # Thousands of generated dialogues against the sanitizer build (seeded:
 # FUZZ_SEED=n picks another reproducible set).
 FUZZ_COUNT ?= 3000
@@ -69,4 +79,4 @@ data:
 	$(MAKE) -C tools
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RUN_DIR)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) $(RUN_DIR)

@@ -14,7 +14,12 @@
 #       a data file found nowhere stops the program naming every place looked
 #       in (removes an installed data file: runs last);
 #   install_check.sh manual SRC
-#       the manual page renders without a groff warning.
+#       the manual page renders without a groff warning;
+#   install_check.sh package BUILD SRC WORK VERSION BIN [lintian]
+#       CPack makes the Debian package of the build tree BUILD; its file list,
+#       control fields and files are checked, and the program unpacked from it
+#       with dpkg-deb -x, run with its unpacked data, gives what BIN gives
+#       (lintian too, when asked and installed).  Skipped without dpkg-deb.
 set -u
 mode=$1
 shift
@@ -34,6 +39,25 @@ run() {
 
 # fresh DIR: an empty directory.
 fresh() { rm -rf "$1" && mkdir -p "$1"; }
+
+# same_as BIN DATA WORK [env assignments...]: the installed program started in
+# the empty directory WORK/empty gives the screen and Resultados.txt that BIN
+# gives in WORK/with-data, a directory holding the data files of DATA.
+same_as() {
+  local bin=$1 data=$2 work=$3 f
+  shift 3
+  fresh "$work/empty" && fresh "$work/with-data"
+  for f in $files; do ln -s "$data/$f" "$work/with-data/$f"; done
+  run "$work/empty" "$@" || bad "installed program in an empty directory: exit status $?"
+  (cd "$work/with-data" && env -u ZEMBREL_DATA "$bin" <<<"$answers" >"$work/with-data.screen" 2>"$work/with-data.err") ||
+    bad "program in the data directory: exit status $?"
+  grep -q "D_t = TT-UT1" "$work/with-data.screen" || bad "no equation-of-time result on the screen"
+  cmp -s "$work/empty.screen" "$work/with-data.screen" ||
+    { bad "screens differ:"; diff "$work/with-data.screen" "$work/empty.screen" | head -20; }
+  cmp -s "$work/empty/Resultados.txt" "$work/with-data/Resultados.txt" || bad "Resultados.txt differ"
+  [ "$(ls -A "$work/empty")" = "Resultados.txt" ] || bad "empty directory now holds: $(ls -A "$work/empty")"
+  [ -s "$work/empty.err" ] && { bad "error output:"; cat "$work/empty.err"; }
+}
 
 case $mode in
 setup)
@@ -61,17 +85,7 @@ setup)
 any-dir)
   work=$1 bin=$2 data=$3
   prefix=$work/prefix
-  fresh "$work/empty" && fresh "$work/with-data"
-  for f in $files; do ln -s "$data/$f" "$work/with-data/$f"; done
-  run "$work/empty" || bad "installed program in an empty directory: exit status $?"
-  (cd "$work/with-data" && env -u ZEMBREL_DATA "$bin" <<<"$answers" >"$work/with-data.screen" 2>"$work/with-data.err") ||
-    bad "program in the data directory: exit status $?"
-  grep -q "D_t = TT-UT1" "$work/with-data.screen" || bad "no equation-of-time result on the screen"
-  cmp -s "$work/empty.screen" "$work/with-data.screen" ||
-    { bad "screens differ:"; diff "$work/with-data.screen" "$work/empty.screen" | head -20; }
-  cmp -s "$work/empty/Resultados.txt" "$work/with-data/Resultados.txt" || bad "Resultados.txt differ"
-  [ "$(ls -A "$work/empty")" = "Resultados.txt" ] || bad "empty directory now holds: $(ls -A "$work/empty")"
-  [ -s "$work/empty.err" ] && { bad "error output:"; cat "$work/empty.err"; }
+  same_as "$bin" "$data" "$work"
   ;;
 override)
   work=$1
@@ -112,6 +126,45 @@ manual)
   command -v groff >/dev/null || { echo "groff not installed"; exit 77; }
   out=$(groff -ww -man -Tutf8 -z "$src/zembrel.1" 2>&1) || bad "groff failed"
   [ -z "$out" ] || bad "groff: $out"
+  ;;
+package)
+  build=$1 src=$2 work=$3 version=$4 bin=$5 lint=${6:-}
+  command -v dpkg-deb >/dev/null || { echo "dpkg-deb not installed"; exit 77; }
+  fresh "$work" || exit 1
+  unset MAKEFLAGS MAKELEVEL MFLAGS DESTDIR
+  cpack --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
+    { tail -40 "$work/cpack.log"; exit 1; }
+  deb=$work/cpack/zembrel_${version}_$(dpkg --print-architecture).deb
+  [ -f "$deb" ] || { bad "no $deb:"; ls "$work/cpack"; exit 1; }
+  # Every path, directories included, and nothing else.
+  expected="./usr/ ./usr/bin/ ./usr/bin/zembrel ./usr/share/ ./usr/share/doc/ ./usr/share/doc/zembrel/
+    ./usr/share/doc/zembrel/changelog.gz ./usr/share/doc/zembrel/copyright ./usr/share/man/
+    ./usr/share/man/man1/ ./usr/share/man/man1/zembrel.1.gz ./usr/share/zembrel/"
+  for f in $files; do expected="$expected ./usr/share/zembrel/$f"; done
+  listed=$(dpkg-deb -c "$deb" | awk '{print $6}' | sort)
+  [ "$listed" = "$(printf '%s\n' $expected | sort)" ] || { bad "file list:"; echo "$listed"; }
+  dpkg-deb -c "$deb" | awk '$2 != "root/root" {print}' | grep -q . && bad "files not owned by root"
+  [ "$(dpkg-deb -f "$deb" Package)" = zembrel ] || bad "Package: $(dpkg-deb -f "$deb" Package)"
+  [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || bad "Version: $(dpkg-deb -f "$deb" Version)"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for lib in libc6 libstdc++6; do
+    [[ $depends == *"$lib ("* ]] || bad "Depends lacks $lib: $depends"
+  done
+  dpkg-deb -x "$deb" "$work/root" || exit 1
+  prefix=$work/root/usr
+  for f in $files; do
+    cmp -s "$src/data/$f" "$prefix/share/zembrel/$f" || bad "share/zembrel/$f differs"
+  done
+  gzip -dc "$prefix/share/man/man1/zembrel.1.gz" | cmp -s - "$src/zembrel.1" || bad "manual page differs"
+  gzip -dc "$prefix/share/doc/zembrel/changelog.gz" | cmp -s - "$src/packaging/changelog" || bad "changelog differs"
+  cmp -s "$prefix/share/doc/zembrel/copyright" "$src/packaging/copyright" || bad "copyright differs"
+  same_as "$bin" "$src/data" "$work" ZEMBREL_DATA="$prefix/share/zembrel"
+  [ "$(cd "$work/empty" && "$prefix/bin/zembrel" --version | head -1)" = "zembrel $version" ] ||
+    bad "--version of the unpacked program"
+  if [ "$lint" = lintian ] && command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+      { bad "lintian:"; cat "$work/lintian.log"; }
+  fi
   ;;
 *)
   echo "unknown mode $mode"

@@ -1,9 +1,13 @@
 #include "astro/time_scales.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -116,6 +120,21 @@ bool read_plain_entries(std::string_view text, const Layout& layout, std::vector
   }
 }
 
+// One entry through the list-directed reader: its integers and its reals.
+struct ListedEntry {
+  int i[4] = {0, 0, 0, 0};
+  double r[12] = {};
+};
+
+io::ReadResult read_listed_entry(io::ListReader& reader, const Layout& layout, ListedEntry& e) {
+  int* i = e.i;
+  double* r = e.r;
+  return layout.integers == 4
+             ? reader.read({&i[0], &i[1], &i[2], &i[3], &r[0], &r[1], &r[2], &r[3], &r[4], &r[5],
+                            &r[6], &r[7], &r[8], &r[9], &r[10], &r[11]})
+             : reader.read({&i[0], &i[1], &i[2], &r[0], &r[1], &r[2], &r[3]});
+}
+
 // The entries of any table, through the list-directed reader.
 void read_listed_entries(const std::string& text, const std::string& name, const Layout& layout,
                          Table& t) {
@@ -125,13 +144,10 @@ void read_listed_entries(const std::string& text, const std::string& name, const
     if (!reader.skip_record()) break;
   }
   for (;;) {
-    int i[4] = {0, 0, 0, 0};
-    double r[12] = {};
-    const io::ReadResult result =
-        layout.integers == 4
-            ? reader.read({&i[0], &i[1], &i[2], &i[3], &r[0], &r[1], &r[2], &r[3], &r[4], &r[5],
-                           &r[6], &r[7], &r[8], &r[9], &r[10], &r[11]})
-            : reader.read({&i[0], &i[1], &i[2], &r[0], &r[1], &r[2], &r[3]});
+    ListedEntry e;
+    const int* i = e.i;
+    const double* r = e.r;
+    const io::ReadResult result = read_listed_entry(reader, layout, e);
     // The table ends at a record boundary.  A damaged entry (a value that is
     // not a number, or an entry cut short by the end of the file) stops the
     // program instead of entering the table as zeros.
@@ -237,6 +253,73 @@ TimeScales time_scales(double jd_utc) {
   const double g = degree_to_radian(357.53 + 0.9856003 * (s.jd_tt - 2451545.0));
   s.jd_tdb = s.jd_tt + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
   return s;
+}
+
+namespace {
+
+// The date from which a table's header says its values are predictions: the
+// date after "PREDICTIONS FROM " (yyyy-mm-dd), in any case.
+std::optional<CalendarDate> predictions_in_header(const std::string& header) {
+  std::string upper = header;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string key = "PREDICTIONS FROM ";
+  const std::size_t at = upper.find(key);
+  if (at == std::string::npos) return std::nullopt;
+  int year = 0, month = 0, day = 0;
+  if (std::sscanf(header.c_str() + at + key.size(), "%4d-%2d-%2d", &year, &month, &day) != 3 ||
+      month < 1 || month > 12 || day < 1 || day > 31) {
+    return std::nullopt;
+  }
+  return CalendarDate{year, month, day, 0.0};
+}
+
+// How a table marks its predictions: a phrase in its header, or the source
+// flag of each entry (the last value, 4 for a predicted entry).
+enum class PredictionMark { header, source_flag };
+constexpr double kPredictedFlag = 4.0;
+
+TableSpan table_span(const std::string& path, const Layout& layout, PredictionMark mark) {
+  TableSpan span;
+  errno = 0;
+  std::ifstream file(path);
+  if (!file.is_open()) {
+    span.problem = std::string("no se puede abrir: ") + std::strerror(errno);
+    return span;
+  }
+  std::string header, line;
+  for (int i = 0; i < layout.header_records && std::getline(file, line); ++i) header += line + '\n';
+  if (mark == PredictionMark::header) span.predicted_from = predictions_in_header(header);
+  io::ListReader reader(file);
+  for (;;) {
+    ListedEntry e;
+    const io::ReadResult result = read_listed_entry(reader, layout, e);
+    if (result.status == io::ReadStatus::end_of_file && result.item <= 1) break;
+    if (result.status != io::ReadStatus::ok) {
+      span.problem =
+          "entrada " + std::to_string(span.entries + 1) + " no valida: " + io::read_error_message(result);
+      return span;
+    }
+    const CalendarDate date{e.i[0], e.i[1], e.i[2], 0.0};
+    if (span.entries == 0) span.first = date;
+    span.last = date;
+    ++span.entries;
+    if (mark == PredictionMark::source_flag && !span.predicted_from &&
+        e.r[layout.kept_real + 1] == kPredictedFlag) {
+      span.predicted_from = date;
+    }
+  }
+  if (span.entries == 0) span.problem = "ninguna entrada";
+  return span;
+}
+
+}  // namespace
+
+TableSpan ut1_table_span(const std::string& path) {
+  return table_span(path, kIersLayout, PredictionMark::header);
+}
+
+TableSpan delta_t_table_span(const std::string& path) {
+  return table_span(path, kDeltaTLayout, PredictionMark::source_flag);
 }
 
 }  // namespace zembrel::astro

@@ -3,6 +3,11 @@
 // the working directory and consulted at every call.
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "astro/calendar.h"
+
 namespace zembrel::astro {
 
 struct TimeScales {
@@ -18,5 +23,27 @@ TimeScales time_scales(double jd_utc);
 
 // Largest number of entries a table may hold.
 inline constexpr int kMaxTableEntries = 100000;
+
+// The two tables' file names.
+inline constexpr const char* kUt1TableFile = "delta_t.iers";
+inline constexpr const char* kDeltaTTableFile = "delta_t.dat";
+
+// What a time table covers: its first and last entries' dates (hours 0) and
+// the first date its values are predictions, when the file says so (the
+// UT1 - UTC table in its header, "PREDICTIONS FROM yyyy-mm-dd"; the Delta T
+// table by its last value, the source flag, 4 for a predicted entry).
+struct TableSpan {
+  std::string problem;  // why the table could not be read; empty when it was
+  int entries = 0;
+  CalendarDate first{};
+  CalendarDate last{};
+  std::optional<CalendarDate> predicted_from;
+};
+
+// The span of the UT1 - UTC or the Delta T table at `path`, read as
+// time_scales reads it.  Never stops the program: a file that cannot be read
+// comes back with `problem`.
+TableSpan ut1_table_span(const std::string& path);
+TableSpan delta_t_table_span(const std::string& path);
 
 }  // namespace zembrel::astro

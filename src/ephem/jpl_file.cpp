@@ -349,4 +349,58 @@ CoordResult coord(double jd, int body) {
   return result;
 }
 
+namespace {
+
+// The first `count` values of file record `record` (1-based) of an open
+// file; false when the file is too short.
+bool read_values(std::ifstream& in, int record, int count, std::vector<double>& values) {
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(count) * 8);
+  in.seekg(static_cast<std::streamoff>(record - 1) * static_cast<std::streamoff>(kRecordBytes));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!in) return false;
+  values.resize(count);
+  for (int i = 0; i < count; ++i) values[i] = little_endian_double(&bytes[i * 8]);
+  return true;
+}
+
+// A whole number stored as a double, in [lo, hi].
+bool whole_in(double v, int lo, int hi) {
+  return std::isfinite(v) && v == std::floor(v) && v >= lo && v <= hi;
+}
+
+}  // namespace
+
+EphemerisSpan ephemeris_span(const std::string& path) {
+  EphemerisSpan span;
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) {
+    span.problem = std::string("no se puede abrir: ") + std::strerror(errno);
+    return span;
+  }
+  std::vector<double> first, table;
+  if (!read_values(in, 1, 2, first)) {
+    span.problem = "cabecera incompleta (registro 1)";
+    return span;
+  }
+  // The body count as coord takes it (a hair below a whole number counts).
+  if (!std::isfinite(first[0]) || first[0] + 1e-9 < 0.0 || first[0] + 1e-9 >= kMaxBodies + 1.0) {
+    span.problem = "cabecera no valida: numero de cuerpos imposible";
+    return span;
+  }
+  const int n = whole(first[0]);
+  if (whole_in(first[1], 100, 9999)) span.de_number = static_cast<int>(first[1]);
+  if (!read_values(in, 2, 3 * n + 3, table)) {
+    span.problem = "cabecera incompleta (registro 2)";
+    return span;
+  }
+  span.first_jd = table[3 * n];
+  span.last_jd = table[3 * n + 1];
+  if (!std::isfinite(span.first_jd) || !std::isfinite(span.last_jd) ||
+      !(span.last_jd > span.first_jd)) {
+    span.problem = "cabecera no valida: alcance imposible";
+  }
+  return span;
+}
+
 }  // namespace zembrel::ephem

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace zembrel::ephem {
 
@@ -54,5 +55,18 @@ struct CoordResult {
 // one whose header is not in the layout above, stops the program with the
 // run-time error report.
 CoordResult coord(double jd, int body);
+
+// What the header of an ephemeris file says it covers.
+struct EphemerisSpan {
+  std::string problem;  // why the header could not be read; empty when it was
+  int de_number = 0;    // JPL's DE number, when record 1 gives it (value 2); else 0
+  double first_jd = 0.0;  // span_start_jd and span_end_jd of record 2 (TDB)
+  double last_jd = 0.0;
+};
+
+// The span of the ephemeris file at `path`, from its two header records.
+// Unlike coord, it never stops the program: a file that cannot be opened or
+// read, or whose body count or span is impossible, comes back with `problem`.
+EphemerisSpan ephemeris_span(const std::string& path);
 
 }  // namespace zembrel::ephem

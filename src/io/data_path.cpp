@@ -33,16 +33,16 @@ std::string join(const std::string& dir, const std::string& name) {
 }
 
 
-std::string look_up(const std::string& name, std::string_view where) {
-  if (present(name)) return name;
-
+std::string environment_dir() {
   const char* env = std::getenv(kDataEnvironment);
-  const std::string env_dir = env != nullptr ? env : "";
-  if (!env_dir.empty() && present(join(env_dir, name))) return join(env_dir, name);
+  return env != nullptr ? env : "";
+}
 
+std::string look_up(const std::string& name, std::string_view where) {
+  if (std::optional<std::string> path = find_data_file(name)) return *path;
+
+  const std::string env_dir = environment_dir();
   const std::string& installed = installed_data_dir();
-  if (!installed.empty() && present(join(installed, name))) return join(installed, name);
-
   std::error_code ec;
   const std::filesystem::path cwd = std::filesystem::current_path(ec);
   std::string m = "data file " + name + " not found; looked in:\n  " +
@@ -74,6 +74,15 @@ std::map<std::string, Found>& found() {
 void set_installed_data_dir(std::string dir) { installed_dir() = std::move(dir); }
 
 const std::string& installed_data_dir() { return installed_dir(); }
+
+std::optional<std::string> find_data_file(const std::string& name) {
+  if (present(name)) return name;
+  const std::string env_dir = environment_dir();
+  if (!env_dir.empty() && present(join(env_dir, name))) return join(env_dir, name);
+  const std::string& installed = installed_data_dir();
+  if (!installed.empty() && present(join(installed, name))) return join(installed, name);
+  return std::nullopt;
+}
 
 std::string data_file_path(const std::string& name, std::string_view where) {
   if (!caches_enabled()) return look_up(name, where);

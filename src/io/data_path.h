@@ -11,6 +11,7 @@
 // directory.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,9 @@ const std::string& installed_data_dir();
 // run-time error report (exit status 2) under `where`, naming the file and
 // every place looked in.
 std::string data_file_path(const std::string& name, std::string_view where = "data_file_path");
+
+// The same look-up without the stop: the path, or nothing when no place
+// holds the file.  Nothing is remembered.
+std::optional<std::string> find_data_file(const std::string& name);
 
 }  // namespace zembrel::io

@@ -1,10 +1,13 @@
-// zembrel: celestial-navigation utilities.  Command-line arguments are ignored.
+// zembrel: celestial-navigation utilities.  The dialogue takes no arguments;
+// --help and --version are answered before it starts (main/command_line.h).
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <span>
 
 #include "io/data_path.h"
+#include "main/command_line.h"
 #include "main/menu.h"
 
 namespace {
@@ -27,12 +30,16 @@ void reserve_standard_descriptors() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   reserve_standard_descriptors();
 #ifdef ZEMBREL_INSTALLED_DATA_DIR
   // The installed program also looks for its data files in the data
   // directory of its installation, fixed when it is built.
   zembrel::io::set_installed_data_dir(ZEMBREL_INSTALLED_DATA_DIR);
 #endif
+  const std::span<char* const> args(argv + (argc > 0 ? 1 : 0), argc > 1 ? argc - 1 : 0);
+  if (const std::optional<int> status = zembrel::main::run_command_line(args, ZEMBREL_VERSION)) {
+    return *status;
+  }
   return zembrel::main::run_program();
 }
