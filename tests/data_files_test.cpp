@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -455,6 +456,30 @@ TEST(TimeScaleTables, DeltaTCoversTheEphemerisYearsContinuously) {
       EXPECT_NEAR(rows[i][5], -20.0 + 32.0 * u * u, 1e-4) << rows[i][0];
     }
   }
+}
+
+TEST(TimeScaleTables, DeltaTIsDailyOnTheIersDaysAndSumsToWholeLeapSeconds) {
+  // Every day of delta_t.iers has its Delta T; from 1972, when UTC keeps
+  // whole leap seconds, Delta T + (UT1 - UTC) - 32.184 s is TAI - UTC, a
+  // whole number of seconds that steps up by one at each leap second, from
+  // 10 s to 37 s.
+  std::map<double, double> dut1;  // MJD -> UT1 - UTC
+  for (const auto& r : read_table("delta_t.iers", 12, 16)) dut1[r[3]] = r[6];
+  std::size_t days = 0;
+  double tai_utc = 10.0;
+  for (const auto& r : read_table("delta_t.dat", 1, 7)) {
+    const auto it = dut1.find(r[3]);
+    if (it == dut1.end()) continue;
+    ++days;
+    if (r[0] < 1972.0) continue;
+    const double sum = r[5] + it->second - 32.184;
+    ASSERT_NEAR(sum, std::round(sum), 1e-6) << r[0] << "-" << r[1] << "-" << r[2];
+    ASSERT_TRUE(std::round(sum) == tai_utc || std::round(sum) == tai_utc + 1.0)
+        << r[0] << "-" << r[1] << "-" << r[2] << ": " << sum;
+    tai_utc = std::round(sum);
+  }
+  EXPECT_EQ(days, dut1.size());
+  EXPECT_EQ(tai_utc, 37.0);
 }
 
 // ---------------------------------------------------------------------------
