@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -126,18 +127,25 @@ TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
   EXPECT_NEAR(seconds(later.jd_tt, later.jd_ut1), 69.0, kJdResolutionS);
 }
 
-TEST_F(TimeScalesTest, BeforeTheFirstEntryUsesTheFirstValueAndWarns) {
+TEST_F(TimeScalesTest, BeforeTheDailySeriesUt1IsUtcAndDeltaTWarns) {
+  // Before the first UT1 - UTC the time given is UT: UT1 - UTC = 0, silently.
   ScratchDirectory::write("delta_t.iers", iers_file({{10, -0.125}, {11, 0.5}}));
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 68.0}, {11, 69.0}}));
   ::testing::internal::CaptureStdout();
   const double utc = jan_2020(5);
   const TimeScales s = time_scales(utc);
-  const std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out,
-            "\n ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = "
-            " -0.12500000000000000     \n");
-  EXPECT_NEAR(seconds(s.jd_ut1, utc), -0.125, kJdResolutionS);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(s.jd_ut1, utc);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 68.4, kJdResolutionS);
+
+  // Before the first Delta T: its first value, with a warning.
+  ScratchDirectory::write("delta_t.dat", delta_t_file({{7, 68.0}, {11, 69.0}}));
+  ::testing::internal::CaptureStdout();
+  const TimeScales early = time_scales(utc);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "\n ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = "
+            "   68.000000000000000     \n");
+  EXPECT_NEAR(seconds(early.jd_tt, early.jd_ut1), 68.0, kJdResolutionS);
 }
 
 TEST_F(TimeScalesTest, RecordsMayRunOverSeveralLines) {
@@ -237,9 +245,17 @@ TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {
     const double utc = julian_date(r.y, r.m, r.d, 0.0);
     EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), r.dut1, kJdResolutionS) << r.y << "-" << r.m;
   }
-  // TT - UTC = 32.184 s + 37 leap seconds whatever the tables' split.
-  const double utc = julian_date(2025, 1, 1, 0.0);
-  EXPECT_NEAR(seconds(time_scales(utc).jd_tt, utc), 32.184 + 37.0, kJdResolutionS);
+  // TT - UTC = 32.184 s + 37 leap seconds on every day, at any hour: the
+  // tables give it to 1e-7 s, and Julian dates near 2.46e6 lie 2^-31 day
+  // (40 microseconds) apart.
+  const double jd_spacing_s = 86400.0 / 2147483648.0;
+  for (const auto& [y, m, d] : {std::array{2017, 1, 2}, {2024, 1, 15}, {2026, 12, 8}}) {
+    for (double hours : {0.0, 9.75, 15.5}) {
+      const double utc = julian_date(y, m, d, hours);
+      EXPECT_NEAR(seconds(time_scales(utc).jd_tt, utc), 69.184, 1e-5 + jd_spacing_s)
+          << y << "-" << m << "-" << d << " " << hours << " h";
+    }
+  }
   // Today is inside the tables (Bulletin A predictions): no warning.
   time_scales(julian_date(2026, 12, 8, 15.5));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");

@@ -81,7 +81,9 @@ def main():
             continue
         f = line.split()
         jd, t, c, x, ref = float(f[2]), int(f[3]), int(f[4]), int(f[5]), float(f[6])
-        if not eph.start <= jd < eph.end or t == 15:
+        # Librations and later quantities are not checked, nor the
+        # nutations of a file that holds none.
+        if not eph.start <= jd < eph.end or t >= 15 or (t == 14 and eph.count[11] == 0):
             continue
         if t == 14:
             val = eph.raw(jd, 12)[x - 1]

@@ -35,10 +35,12 @@ delta_t.dat: Delta T = TT - UT1 from 1550 to 2650, one header line, then
                     reached through a cubic that starts at the last predicted
                     value and slope and meets the parabola's value and slope
                     at 2150.0.
-  Entries: every 1 January from 1550 to 1961 (flag 1); every first of the
-  month from 1962-01 to C04's last month plus C04's last day (flag 2); every
-  first of the month covered by Bulletin A plus its last predicted day
-  (flags 3 and 4); then every 1 January from the next year to 2651 (flag 5).
+  Entries: every 1 January from 1550 to 1961 (flag 1); every day of
+  delta_t.iers, on the same dates, from 1962-01-01 to C04's last day (flag 2)
+  and on to the last predicted day (flags 3 and 4), so that the program's
+  TT - UTC, UT1 - UTC from one table plus Delta T from the other, is
+  32.184 s + (TAI - UTC) on every day but a leap-second day; then every
+  1 January from the next year to 2651 (flag 5).
 
 Usage: make_delta_t.py iers_data_dir delta_t.npz package_version out_dir
 """
@@ -240,8 +242,7 @@ def main():
     for y in range(1550, first[0]):
         add(y, 1, 1, s15(table, decimal_year(julian_date(y, 1, 1))), 1)
     for k in dates:
-        if k[2] == 1 or k == last_c04 or k == last_pred:
-            add(*k, daily[k][1], daily[k][0])
+        add(*k, daily[k][1], daily[k][0])
 
     # Last predicted value and slope (least squares over the last 365 days).
     y_last = decimal_year(julian_date(*last_pred))

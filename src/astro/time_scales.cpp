@@ -238,10 +238,15 @@ TimeScales time_scales(double jd_utc) {
   const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
                                      [](const std::string& p) { return load_table(p, kIersLayout); });
   const Lookup dut1 = interpolate(iers, jd_utc);
-  warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
-       "ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = ");
+  // Before the daily series begins (1962) there is no UTC to correct: the
+  // time given is UT itself, and UT1 - UTC is taken as 0 without a warning.
   TimeScales s;
-  s.jd_ut1 = jd_utc + dut1.value / 86400.0;
+  if (dut1.range == Range::before) {
+    s.jd_ut1 = jd_utc;
+  } else {
+    warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ", "");
+    s.jd_ut1 = jd_utc + dut1.value / 86400.0;
+  }
 
   const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
                                        [](const std::string& p) { return load_table(p, kDeltaTLayout); });

@@ -17,8 +17,10 @@ struct TimeScales {
 };
 
 // All Julian dates.  Beyond either end of a table the nearest value is used
-// and a warning goes to the screen.  A missing, empty or oversized table
-// stops the program with a run-time error naming the file.
+// and a warning goes to the screen, except before the first entry of
+// delta_t.iers, where UT1 - UTC is 0 (the time given is UT) and nothing is
+// printed.  A missing, empty or oversized table stops the program with a
+// run-time error naming the file.
 TimeScales time_scales(double jd_utc);
 
 // Largest number of entries a table may hold.

@@ -7,8 +7,10 @@
 
 namespace zembrel::ephem {
 
-// Earth-Moon mass ratio of the ephemeris.
-inline constexpr double kEarthMoonMassRatio = 81.30056907419062;
+// Earth-Moon mass ratio of the ephemeris: EMRAT of DE440 (Park, Folkner,
+// Williams & Boggs 2021, AJ 161, 105), as quoted in the comment area of
+// JPL's kernel de440s.bsp from which the ephemeris file is built.
+inline constexpr double kEarthMoonMassRatio = 81.300568221497215;
 
 struct PlanetPosition {
   astro::Vec3 position{};  // AU, equatorial frame of the ephemeris

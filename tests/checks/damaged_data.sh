@@ -53,15 +53,16 @@ poke() {
     dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
 # The ephemeris is binary: a damaged value reads as not a number (all bits
-# set), here in the data record of 3 November 2019 (file record 686 of 7856
+# set), here in the data record of 3 November 2019 (file record 1941 of 7856
 # bytes).
 run "damaged number in the ephemeris" JPL_1550-2650_430t "$option6" \
-  "poke JPL_1550-2650_430t $((685 * 7856 + 800)) 377 64"
-# Damaged header: an absurd body count, then a span that ends before it begins.
+  "poke JPL_1550-2650_430t $((1940 * 7856 + 800)) 377 64"
+# Damaged header: an absurd body count, then a span that ends before it begins
+# (record 2 of a file of 15 bodies: the span follows 45 values).
 run "damaged ephemeris body count" JPL_1550-2650_430t "$option6" \
   "poke JPL_1550-2650_430t 0 377 8"
 run "damaged ephemeris span" JPL_1550-2650_430t "$option6" \
-  "poke JPL_1550-2650_430t $((7856 + 8 * 39)) 0 16"
+  "poke JPL_1550-2650_430t $((7856 + 8 * 45)) 0 16"
 
 # The results file cannot be opened: here a directory stands in its place.
 rm -rf "$work" && mkdir -p "$work/Resultados.txt" || exit 1
