@@ -9,11 +9,13 @@
 
 #include "astro/calendar.h"
 #include "fixtures/scratch_dir.h"
+#include "fixtures/stops.h"
 
 namespace zembrel::astro {
 namespace {
 
 using zembrel::testing::ScratchDirectory;
+using zembrel::testing::StopsWith;
 
 // A "delta_t.iers" with 12 header lines and daily UT1 - UTC entries (the 7th
 // value of each record).
@@ -187,12 +189,11 @@ TEST_F(TimeScalesTest, ADamagedEntryStopsNamingTheFileInsteadOfReadingAsZero) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
   ScratchDirectory::write("delta_t.dat",
                           "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
-  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
-              "delta_t\\.dat, entry 2: Bad real number in item 6");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2, 12.0)); },
+                        "delta_t\\.dat, entry 2: Bad real number in item 6"));
   // A file cut in the middle of its last entry.
   ScratchDirectory::write("delta_t.dat", "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0");
-  EXPECT_EXIT(time_scales(jan_2020(2, 12.0)), ::testing::ExitedWithCode(2),
-              "delta_t\\.dat, entry 2: End of file");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2, 12.0)); }, "delta_t\\.dat, entry 2: End of file"));
 }
 
 TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
@@ -206,20 +207,19 @@ TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
   ::testing::internal::GetCapturedStdout();
 
   ScratchDirectory::write("delta_t.dat", dat + "2020 1 1 0 0 64.0 0\n");
-  EXPECT_EXIT(time_scales(jan_2020(1, 1.0)), ::testing::ExitedWithCode(2),
-              "delta_t\\.dat.*100000");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(1, 1.0)); }, "delta_t\\.dat.*100000"));
 }
 
 TEST_F(TimeScalesTest, MissingOrEmptyTablesStopNamingTheFile) {
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
-  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.iers");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.iers"));
 
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
   std::filesystem::remove("delta_t.dat");
-  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.dat"));
 
   ScratchDirectory::write("delta_t.dat", "only a header\n");
-  EXPECT_EXIT(time_scales(jan_2020(2)), ::testing::ExitedWithCode(2), "delta_t\\.dat");
+  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.dat"));
 }
 
 TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {

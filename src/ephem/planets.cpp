@@ -1,7 +1,6 @@
 #include "ephem/planets.h"
 
 #include "ephem/jpl_file.h"
-#include "io/record_io.h"
 
 namespace zembrel::ephem {
 
@@ -25,10 +24,7 @@ astro::Vec3 earth(const astro::Vec3& b, const astro::Vec3& m) { return minus(b, 
 
 CheckedState checked_coord(double jd, int body) {
   const CoordResult r = coord(jd, body);
-  if (r.status >= 1) {
-    io::write_list(io::kScreen, {"error en coord, ier= :", r.status});
-    io::stop(-1);
-  }
+  if (r.status >= 1) throw CoordError(r.status);
   return {{r.state[0], r.state[1], r.state[2]}, {r.state[3], r.state[4], r.state[5]}};
 }
 

@@ -4,8 +4,22 @@
 #pragma once
 
 #include "astro/angles.h"
+#include "io/stops.h"
 
 namespace zembrel::ephem {
+
+// A lookup of the ephemeris file that failed (an instant outside the file, a
+// body it does not hold): the stop "error en coord, ier= :" with the status
+// on the screen, then "STOP -1" (exit status 255), reported by the program's
+// main.
+class CoordError : public io::Stop {
+ public:
+  explicit CoordError(int status) : io::Stop(-1), status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
+};
 
 // Earth-Moon mass ratio of the ephemeris.
 inline constexpr double kEarthMoonMassRatio = 81.30056907419062;
@@ -21,12 +35,10 @@ struct PlanetPosition {
 //           11, which gives the Sun from the Earth, sun = barycentric Sun;
 // other centres: as centre 0 but body 3 stays the Earth-Moon barycentre.
 // Body 10 always gives the Moon from the Earth's centre (sun = 0).
-// A failed lookup prints "error en coord, ier= :" with the status on the
-// screen and stops the program with code -1.
+// A failed lookup throws CoordError.
 PlanetPosition planets3(int centre, int body, double jd);
 
-// The position part of coord(jd, body), stopping the program like planets3
-// when the lookup fails.
+// The state of coord(jd, body); a failed lookup throws CoordError.
 struct CheckedState {
   astro::Vec3 position;
   astro::Vec3 velocity;

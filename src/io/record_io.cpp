@@ -69,10 +69,14 @@ ResultsFile& results() {
   return r;
 }
 
-void flush_all() {
+}  // namespace
+
+void flush_channels() {
   std::fflush(stdout);
   if (results().file != nullptr) std::fflush(results().file);
 }
+
+namespace {
 
 [[noreturn]] void results_failure(const std::string& what) {
   runtime_error("File '" + std::string(kResultsName) + "' (unit = " + std::to_string(kResults) + ")",
@@ -401,7 +405,7 @@ ReadResult read_formatted(std::string_view fmt, std::string_view record,
 }
 
 // ---------------------------------------------------------------------------
-// Errors and stops.
+// Errors.
 
 std::string read_error_message(const ReadResult& r) {
   switch (r.status) {
@@ -411,21 +415,6 @@ std::string read_error_message(const ReadResult& r) {
     case ReadStatus::bad_real: return "Bad real number in item " + std::to_string(r.item) + " of list input";
   }
   return {};
-}
-
-void runtime_error(std::string_view where, std::string_view message) {
-  flush_all();
-  std::fprintf(stderr, "%.*s\nRuntime error: %.*s\n", static_cast<int>(where.size()), where.data(),
-               static_cast<int>(message.size()), message.data());
-  std::fflush(stderr);
-  std::exit(2);
-}
-
-void stop(int code) {
-  flush_all();
-  std::fprintf(stderr, "STOP %d\n", code);
-  std::fflush(stderr);
-  std::exit(code & 0xff);
 }
 
 }  // namespace zembrel::io
