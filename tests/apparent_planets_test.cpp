@@ -23,6 +23,7 @@
 #include "astro/angles.h"
 #include "ephem/planets.h"
 #include "io/record_io.h"
+#include "utilities/frame.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ SearchRun run_search(int y, int m, int d, int body, double lon, double lat) {
   zembrel::io::connect_results();
   ::testing::internal::CaptureStdout();
   SearchRun r;
-  r.events = planetary_efem3x(y, m, d, body, lon, lat);
+  r.events = zembrel::utilities::search_planet_day(y, m, d, body, lon, lat);
   std::fflush(stdout);
   r.screen = ::testing::internal::GetCapturedStdout();
   zembrel::io::close_results();

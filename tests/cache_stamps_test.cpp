@@ -19,7 +19,7 @@
 namespace {
 
 using zembrel::ephem::coord;
-using zembrel::ephem::kAuKm;
+using zembrel::astro::kAuKm;
 using zembrel::testing::ScratchDirectory;
 using zembrel::testing::StopsWith;
 using zembrel::testing::SyntheticFile;

@@ -574,7 +574,7 @@ TEST(ShippedTables, TimeScalesGiveTtMinusUtcFromTheLeapSecondTable) {
 TEST(ShippedTables, CoordReproducesJplTestPoints) {
   const WorkDirWithData dir;
   // coord converts kilometres with 149597870.7 km; JPL's points use DE405's AU.
-  const double to_de405_au = zembrel::ephem::kAuKm / kDe405Au;
+  const double to_de405_au = zembrel::astro::kAuKm / kDe405Au;
   const auto body = [&](double jd, int b) {
     const auto r = zembrel::ephem::coord(jd, b);
     EXPECT_EQ(r.status, 0) << "JD " << jd << " body " << b;

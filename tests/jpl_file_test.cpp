@@ -17,7 +17,7 @@ namespace {
 
 using zembrel::ephem::chebyshevf;
 using zembrel::ephem::coord;
-using zembrel::ephem::kAuKm;
+using zembrel::astro::kAuKm;
 using zembrel::testing::ScratchDirectory;
 using zembrel::testing::StopsWith;
 using zembrel::testing::SyntheticFile;

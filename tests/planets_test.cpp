@@ -16,7 +16,7 @@
 namespace {
 
 using zembrel::astro::Vec3;
-using zembrel::ephem::kAuKm;
+using zembrel::astro::kAuKm;
 using zembrel::ephem::planets3;
 using zembrel::testing::ScratchDirectory;
 using zembrel::testing::SyntheticFile;

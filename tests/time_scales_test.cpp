@@ -10,9 +10,18 @@
 #include "astro/calendar.h"
 #include "fixtures/scratch_dir.h"
 #include "fixtures/stops.h"
+#include "utilities/frame.h"
 
 namespace zembrel::astro {
 namespace {
+
+// The time scales of an instant as a utility takes them: with the warnings
+// of the tables it falls outside, on the screen.
+TimeScales reported(double jd_utc) {
+  const TimeScales s = time_scales(jd_utc);
+  zembrel::utilities::write_time_scale_warnings(s);
+  return s;
+}
 
 using zembrel::testing::ScratchDirectory;
 using zembrel::testing::StopsWith;
@@ -62,18 +71,18 @@ TEST_F(TimeScalesTest, InterpolatesBothTablesLinearly) {
 
   // Halfway between two daily entries: the mean of their values.
   ::testing::internal::CaptureStdout();
-  const TimeScales mid = time_scales(jan_2020(1, 12.0));
+  const TimeScales mid = reported(jan_2020(1, 12.0));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   EXPECT_NEAR(seconds(mid.jd_ut1, jan_2020(1, 12.0)), 0.2, kJdResolutionS);
   EXPECT_NEAR(seconds(mid.jd_tt, mid.jd_ut1), 69.5, kJdResolutionS);
 
   // A quarter of the way into the second interval.
-  const TimeScales q = time_scales(jan_2020(2, 6.0));
+  const TimeScales q = reported(jan_2020(2, 6.0));
   EXPECT_NEAR(seconds(q.jd_ut1, jan_2020(2, 6.0)), 0.3, kJdResolutionS);
   EXPECT_NEAR(seconds(q.jd_tt, q.jd_ut1), 70.0, kJdResolutionS);
 
   // Exactly at an interior entry: that entry's value.
-  const TimeScales at = time_scales(jan_2020(2));
+  const TimeScales at = reported(jan_2020(2));
   EXPECT_NEAR(seconds(at.jd_ut1, jan_2020(2)), 0.3, kJdResolutionS);
 }
 
@@ -81,7 +90,7 @@ TEST_F(TimeScalesTest, ConstantOffsetsGiveUt1AndTt) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.3}, {5, 0.3}}));
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 69.0}, {5, 69.0}}));
   const double utc = jan_2020(3, 7.25);
-  const TimeScales s = time_scales(utc);
+  const TimeScales s = reported(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.3, kJdResolutionS);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 69.0, kJdResolutionS);
 }
@@ -91,7 +100,7 @@ TEST_F(TimeScalesTest, TdbMinusTtAtJ2000) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}}));
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 0.0}}));
   ::testing::internal::CaptureStdout();
-  const TimeScales s = time_scales(2451545.0);
+  const TimeScales s = reported(2451545.0);
   ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(s.jd_tt, 2451545.0);
   // 0.001658 sin(357.53 deg) + 0.000014 sin(715.06 deg) = -7.2659208627e-05 s,
@@ -105,7 +114,7 @@ TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
 
   // Just before the last entry's 0 h: interpolation, no warning.
   ::testing::internal::CaptureStdout();
-  time_scales(jan_2020(2) - 1e-6);
+  reported(jan_2020(2) - 1e-6);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 
   // Exactly at the last entry's 0 h: the last values and both warnings (an
@@ -116,14 +125,14 @@ TEST_F(TimeScalesTest, WarnsAtAndAfterTheLastEntry) {
       "\n ATENCION: utilizando delta_t.dat m\xc3\xa1s all\xc3\xa1 de su    rango!! delta_t = "
       "   69.000000000000000     \n";
   ::testing::internal::CaptureStdout();
-  const TimeScales at = time_scales(jan_2020(2));
+  const TimeScales at = reported(jan_2020(2));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
   EXPECT_NEAR(seconds(at.jd_ut1, jan_2020(2)), 0.5, kJdResolutionS);
   EXPECT_NEAR(seconds(at.jd_tt, at.jd_ut1), 69.0, kJdResolutionS);
 
   // Long after: the same values, the warnings repeated at every call.
   ::testing::internal::CaptureStdout();
-  const TimeScales later = time_scales(jan_2020(2) + 400.0);
+  const TimeScales later = reported(jan_2020(2) + 400.0);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
   EXPECT_NEAR(seconds(later.jd_tt, later.jd_ut1), 69.0, kJdResolutionS);
 }
@@ -133,7 +142,7 @@ TEST_F(TimeScalesTest, BeforeTheFirstEntryUsesTheFirstValueAndWarns) {
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 68.0}, {11, 69.0}}));
   ::testing::internal::CaptureStdout();
   const double utc = jan_2020(5);
-  const TimeScales s = time_scales(utc);
+  const TimeScales s = reported(utc);
   const std::string out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(out,
             "\n ATENCION: utilizando delta_t.iers antes de su    rango !! delta_t = "
@@ -150,7 +159,7 @@ TEST_F(TimeScalesTest, RecordsMayRunOverSeveralLines) {
   ScratchDirectory::write("delta_t.iers", iers);
   ScratchDirectory::write("delta_t.dat", "h\n2020 1 1\n1 2 50.0 3\n2020 1 2 1 2 52.0 3\n");
   const double utc = jan_2020(1, 12.0);
-  const TimeScales s = time_scales(utc);
+  const TimeScales s = reported(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.5, kJdResolutionS);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 51.0, kJdResolutionS);
 }
@@ -159,12 +168,12 @@ TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
   const double utc = jan_2020(2);
-  EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), 0.1, kJdResolutionS);
+  EXPECT_NEAR(seconds(reported(utc).jd_ut1, utc), 0.1, kJdResolutionS);
 
   // Rewritten in place, same size, immediately.
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.2}, {3, 0.2}}));
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 61.0}, {3, 61.0}}));
-  TimeScales s = time_scales(utc);
+  TimeScales s = reported(utc);
   EXPECT_NEAR(seconds(s.jd_ut1, utc), 0.2, kJdResolutionS);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 61.0, kJdResolutionS);
 
@@ -173,15 +182,15 @@ TEST_F(TimeScalesTest, AFileReplacedBetweenCallsTakesEffectAtOnce) {
   std::filesystem::last_write_time(
       "new.dat", std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
   std::filesystem::rename("new.dat", "delta_t.dat");
-  s = time_scales(utc);
+  s = reported(utc);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 62.0, kJdResolutionS);
 
   // That old file, read twice (the second time from the cache), then
   // rewritten in place with the same size.
-  time_scales(utc);
-  time_scales(utc);
+  reported(utc);
+  reported(utc);
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 63.0}, {3, 63.0}}));
-  s = time_scales(utc);
+  s = reported(utc);
   EXPECT_NEAR(seconds(s.jd_tt, s.jd_ut1), 63.0, kJdResolutionS);
 }
 
@@ -189,11 +198,11 @@ TEST_F(TimeScalesTest, ADamagedEntryStopsNamingTheFileInsteadOfReadingAsZero) {
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.0}, {9, 0.0}}));
   ScratchDirectory::write("delta_t.dat",
                           "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0 0 bad 0\n2020 1 3 0 0 62.0 0\n");
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2, 12.0)); },
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(2, 12.0)); },
                         "delta_t\\.dat, entry 2: Bad real number in item 6"));
   // A file cut in the middle of its last entry.
   ScratchDirectory::write("delta_t.dat", "h\n2020 1 1 0 0 60.0 0\n2020 1 2 0");
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2, 12.0)); }, "delta_t\\.dat, entry 2: End of file"));
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(2, 12.0)); }, "delta_t\\.dat, entry 2: End of file"));
 }
 
 TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
@@ -203,23 +212,23 @@ TEST_F(TimeScalesTest, FullTableIsAcceptedAndALargerOneStops) {
   for (int i = 0; i < kMaxTableEntries; ++i) dat += "2020 1 1 0 0 64.0 0\n";
   ScratchDirectory::write("delta_t.dat", dat);
   ::testing::internal::CaptureStdout();
-  EXPECT_NEAR(seconds(time_scales(jan_2020(1, 1.0)).jd_tt, jan_2020(1, 1.0)), 64.0, kJdResolutionS);
+  EXPECT_NEAR(seconds(reported(jan_2020(1, 1.0)).jd_tt, jan_2020(1, 1.0)), 64.0, kJdResolutionS);
   ::testing::internal::GetCapturedStdout();
 
   ScratchDirectory::write("delta_t.dat", dat + "2020 1 1 0 0 64.0 0\n");
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(1, 1.0)); }, "delta_t\\.dat.*100000"));
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(1, 1.0)); }, "delta_t\\.dat.*100000"));
 }
 
 TEST_F(TimeScalesTest, MissingOrEmptyTablesStopNamingTheFile) {
   ScratchDirectory::write("delta_t.dat", delta_t_file({{1, 60.0}, {3, 60.0}}));
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.iers"));
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(2)); }, "delta_t\\.iers"));
 
   ScratchDirectory::write("delta_t.iers", iers_file({{1, 0.1}, {3, 0.1}}));
   std::filesystem::remove("delta_t.dat");
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.dat"));
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(2)); }, "delta_t\\.dat"));
 
   ScratchDirectory::write("delta_t.dat", "only a header\n");
-  EXPECT_TRUE(StopsWith([] { time_scales(jan_2020(2)); }, "delta_t\\.dat"));
+  EXPECT_TRUE(StopsWith([] { reported(jan_2020(2)); }, "delta_t\\.dat"));
 }
 
 TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {
@@ -235,18 +244,18 @@ TEST_F(TimeScalesTest, SuppliedTablesGiveThePublishedOffsets) {
   ::testing::internal::CaptureStdout();
   for (const auto& r : c04) {
     const double utc = julian_date(r.y, r.m, r.d, 0.0);
-    EXPECT_NEAR(seconds(time_scales(utc).jd_ut1, utc), r.dut1, kJdResolutionS) << r.y << "-" << r.m;
+    EXPECT_NEAR(seconds(reported(utc).jd_ut1, utc), r.dut1, kJdResolutionS) << r.y << "-" << r.m;
   }
   // TT - UTC = 32.184 s + 37 leap seconds whatever the tables' split.
   const double utc = julian_date(2025, 1, 1, 0.0);
-  EXPECT_NEAR(seconds(time_scales(utc).jd_tt, utc), 32.184 + 37.0, kJdResolutionS);
+  EXPECT_NEAR(seconds(reported(utc).jd_tt, utc), 32.184 + 37.0, kJdResolutionS);
   // Today is inside the tables (Bulletin A predictions): no warning.
-  time_scales(julian_date(2026, 12, 8, 15.5));
+  reported(julian_date(2026, 12, 8, 15.5));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 
   // After the last prediction (2027-09-18): the warning for delta_t.iers only.
   ::testing::internal::CaptureStdout();
-  time_scales(julian_date(2027, 9, 19, 0.0));
+  reported(julian_date(2027, 9, 19, 0.0));
   const std::string out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(out.rfind("\n ATENCION: utilizando delta_t.iers mass alla de su    rango !!", 0), 0u) << out;
   EXPECT_EQ(out.find("delta_t.dat"), std::string::npos) << out;

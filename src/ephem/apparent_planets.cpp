@@ -9,7 +9,6 @@
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
 #include "ephem/planets.h"
-#include "io/record_io.h"
 
 namespace zembrel::ephem {
 
@@ -36,9 +35,9 @@ double norm(const Vec3& a) { return astro::vector_mod(a); }
 }  // namespace
 
 ApparentPlace apparent_planets_geo3(double jd, int body) {
-  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
+  const double c = kLightKmPerS * 86400.0 / astro::kAuKm;  // AU per day
   const double mu = kGauss * kGauss / (c * c);     // Sun's gravitational radius, AU
-  const double emrat1 = 1.0 + kEarthMoonMassRatio;
+  const double emrat1 = 1.0 + astro::kEarthMoonMassRatio;
 
   // Barycentric dynamical time.
   const double g = astro::degree_to_radian(357.53 + 0.9856003 * (jd - kJ2000));
@@ -115,11 +114,11 @@ ApparentPlace apparent_planets_geo3(double jd, int body) {
   place.ra = astro::scale_angle(s.longitude);
   place.distance = distance;
   if (body == 10) {
-    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
+    place.parallax = std::asin(kEarthRadiusKm / (distance * astro::kAuKm));
     place.semidiameter = std::asin(std::sin(place.parallax) * kMoonRadiusKm / kEarthRadiusKm);
   } else if (body == 11) {
-    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
-    place.semidiameter = std::asin((kSunRadiusKm / kAuKm) / distance);
+    place.parallax = std::asin(kEarthRadiusKm / (distance * astro::kAuKm));
+    place.semidiameter = std::asin((kSunRadiusKm / astro::kAuKm) / distance);
   }
   return place;
 }
@@ -179,17 +178,6 @@ class DaySearch {
 
 }  // namespace
 
-void write_missing_events(const DayScan& scan) {
-  if (scan.crossings.empty()) {
-    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
-  if (scan.meridians.empty()) {
-    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
-  }
-}
-
 double azimuth_from_north(const astro::Horizontal& h) {
   return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
 }
@@ -217,7 +205,8 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
   // of the east component (meridian); each change keeps its step.
   auto evaluate = [&](double hours) { return search.evaluate(hours); };
   const DayScan scan = scan_day(kScanSteps, kMaxEvents, evaluate);
-  write_missing_events(scan);
+  out.circumpolar = scan.crossings.empty();
+  out.no_transit = scan.meridians.empty();
 
   // Rising and setting: the derivative keeps the apparent place of hour t.
   store_rise_set(scan.crossings, out, evaluate, [&](double t, const DaySearch::Evaluation& at) {

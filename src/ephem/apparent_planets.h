@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "astro/angles.h"
+#include "astro/constants.h"
 #include "astro/horizon.h"
 
 namespace zembrel::ephem {
-
-// Sentinels of the day searches.
-inline constexpr double kNoEventTime = -999999999.0;
-inline constexpr double kNoAzimuth = -9999999.0;
-inline constexpr double kNoTransit = -999.0;
 
 struct ApparentPlace {
   astro::Vec3 position{};     // apparent direction, true equator and equinox of
@@ -34,17 +30,19 @@ struct ApparentPlace {
 ApparentPlace apparent_planets_geo3(double jd_tt, int body);
 
 struct PlanetaryEvents {
-  double rise_time = kNoEventTime;  // hours of the date, packed h.mmss
-  double set_time = kNoEventTime;
-  double rise_azimuth = kNoAzimuth;  // degrees from north through east
-  double set_azimuth = kNoAzimuth;
+  double rise_time = astro::kNoEventTime;  // hours of the date, packed h.mmss
+  double set_time = astro::kNoEventTime;
+  double rise_azimuth = astro::kNoAzimuth;  // degrees from north through east
+  double set_azimuth = astro::kNoAzimuth;
   // Row k: the k-th meridian transit of the day: time (packed h.mmss),
   // altitude (packed d.mmss), azimuth (degrees from north), kind (1 upper,
   // -1 lower, 0 below the horizon).  Rows without a transit hold -999.0.
-  std::array<std::array<double, 4>, 2> transits{{{kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit}}};
+  std::array<std::array<double, 4>, 2> transits{{{astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit}}};
   double semidiameter = 0.0;  // radians, at 12 h of the date
   double parallax = 0.0;
+  bool circumpolar = false;  // the scan found no rise or set
+  bool no_transit = false;   // the scan found no meridian transit
 };
 
 // Rise, set and meridian transits of `body` on the civil date for an
@@ -53,10 +51,8 @@ struct PlanetaryEvents {
 // Julian date serves as TT for the apparent place and as UT1 for the sidereal
 // time.  Rising and setting are the crossings of altitude -0 deg 34' for
 // planets, -0 deg 50' for the Sun and -0 deg 34' - semidiameter + parallax
-// for the Moon.  Writes "Astro circumpolar o anticircumpolar. No hay orto ni
-// ocaso" to the screen and the results file when the body neither rises nor
-// sets, and "ATENCION: No hay paso por el meridiano" to the screen when it
-// does not cross the meridian.
+// for the Moon.  circumpolar and no_transit tell when the body neither rises
+// nor sets, or does not cross the meridian (the utilities say so).
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude);
 
@@ -72,10 +68,6 @@ struct ScanStep {
 struct DayScan {
   std::vector<ScanStep> crossings, meridians;
 };
-// "Astro circumpolar o anticircumpolar. No hay orto ni ocaso" to the screen
-// and the results file when the scan found no crossing, "ATENCION: No hay
-// paso por el meridiano" to the screen when it found no meridian.
-void write_missing_events(const DayScan& scan);
 // Azimuth from north through east, degrees in [0, 360), of a horizontal place.
 double azimuth_from_north(const astro::Horizontal& h);
 // Kind of a meridian transit from the horizon vector at it: 0 below the

@@ -342,7 +342,7 @@ CoordResult coord(double jd, int body) {
     result.state[c + 3] = rate[c];
   }
   if (body <= 11) {
-    for (double& v : result.state) v /= kAuKm;
+    for (double& v : result.state) v /= astro::kAuKm;
   } else if (body == 13) {
     for (int c = 0; c < 3; ++c) result.state[c] = astro::scale_angle(result.state[c]);
   }

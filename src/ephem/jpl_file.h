@@ -11,12 +11,13 @@
 
 #include <array>
 
+#include "astro/constants.h"
+
 namespace zembrel::ephem {
 
 inline constexpr const char* kEphemerisFile = "JPL_1550-2650_430t";
 inline constexpr int kRecordValues = 982;
 inline constexpr int kMaxBodies = 15;
-inline constexpr double kAuKm = 149597870.7;
 
 // Status codes of coord (and of chebyshevf, codes 1 and 2).
 enum CoordStatus : int {

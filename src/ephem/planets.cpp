@@ -13,7 +13,7 @@ astro::Vec3 minus(const astro::Vec3& a, const astro::Vec3& b) {
 // The geocentric Moon M scaled to the offset of the Earth from the
 // Earth-Moon barycentre: M / (1 + EMRAT).
 astro::Vec3 moon_share(const astro::Vec3& m) {
-  const double f = 1.0 + kEarthMoonMassRatio;
+  const double f = 1.0 + astro::kEarthMoonMassRatio;
   return {m[0] / f, m[1] / f, m[2] / f};
 }
 

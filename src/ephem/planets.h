@@ -4,6 +4,7 @@
 #pragma once
 
 #include "astro/angles.h"
+#include "astro/constants.h"
 #include "io/stops.h"
 
 namespace zembrel::ephem {
@@ -20,9 +21,6 @@ class CoordError : public io::Stop {
  private:
   int status_;
 };
-
-// Earth-Moon mass ratio of the ephemeris.
-inline constexpr double kEarthMoonMassRatio = 81.30056907419062;
 
 struct PlanetPosition {
   astro::Vec3 position{};  // AU, equatorial frame of the ephemeris

@@ -18,8 +18,6 @@
 
 namespace zembrel::ephem {
 
-double circumpolar_flag = 0.0;
-
 namespace {
 
 using astro::Vec3;
@@ -107,17 +105,6 @@ BodyNames body_names(const StarCatalogue& catalogue) {
   return names;
 }
 
-void write_selection_table(int channel, const BodyNames& names) {
-  auto n = [&](int number) -> const std::string& { return body_name(names, number); };
-  for (int i = 1; i <= 17; ++i) {
-    io::write_fmt(channel,
-                  "(i3,1x,a12,1x,i3,1x,a10,1x,i3,1x,a14,1x,i3,1x,a14,                "
-                  "1x,i3,1x,a10,2x,i3,1x,a14,1x,i3,1x,a7)",
-                  {i, n(i), i + 17, n(i + 17), i + 34, n(i + 34), i + 51, n(i + 51), i + 68,
-                   n(i + 68), i + 85, n(i + 85), i + 102, n(i + 102)});
-  }
-}
-
 Body body_of_list_number(int number, const StarCatalogue& catalogue) {
   Body b;
   b.number = number;
@@ -133,8 +120,8 @@ Body body_of_list_number(int number, const StarCatalogue& catalogue) {
 }
 
 StarPlace apparent_star3x(double jd, const CatalogueStar& star) {
-  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
-  const double emrat1 = 1.0 + kEarthMoonMassRatio;
+  const double c = kLightKmPerS * 86400.0 / astro::kAuKm;  // AU per day
+  const double emrat1 = 1.0 + astro::kEarthMoonMassRatio;
   const double t = (jd - kJ2000) / kJulianYear;
   const double ra = star.ra, dec = star.dec;
   const Vec3 u0 = astro::cartesian_spherical(astro::Spherical{1.0, dec, ra});
@@ -199,7 +186,6 @@ struct StarEvaluation {
 
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star) {
-  circumpolar_flag = 0.0;
   StarEvents out;
   auto evaluate = [&](double hours) {
     const double jd = astro::julian_date(year, month, day, hours);
@@ -209,8 +195,8 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
   };
 
   const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);
-  if (scan.crossings.empty()) circumpolar_flag = 99.0;
-  write_missing_events(scan);
+  out.circumpolar = scan.crossings.empty();
+  out.no_transit = scan.meridians.empty();
 
   // Rising and setting; the star's place is recomputed at every instant.
   store_rise_set(scan.crossings, out, evaluate, [&](double t, const StarEvaluation&) {

@@ -55,9 +55,6 @@ inline const std::string& body_name(const BodyNames& names, int number) {
   return names[static_cast<std::size_t>(number - 1)];
 }
 
-// The 17-line selection table of the list numbers 1..119, on `channel`.
-void write_selection_table(int channel, const BodyNames& names);
-
 // What a list number stands for.
 struct Body {
   enum class Kind { none, star, ephemeris };
@@ -84,25 +81,22 @@ struct StarRaDec {
 };
 StarRaDec apparent_star3(double jd, const CatalogueStar& star);
 
-// Shared flag of the star day search: 0.0 when the star rises and sets on
-// the date searched last, 99.0 when it neither rises nor sets.
-extern double circumpolar_flag;
-
 // Rise, set and meridian transits of a star on the civil date at a place, as
 // planetary_efem3x does for the solar-system bodies, with the threshold
 // -0 deg 34'.  Up to five transit rows in the order found (a star crosses
-// the meridian at most three times in a day).  Sets circumpolar_flag and
-// writes the same two messages as planetary_efem3x.
+// the meridian at most three times in a day).
 struct StarEvents {
-  double rise_time = kNoEventTime;
-  double set_time = kNoEventTime;
-  double rise_azimuth = kNoAzimuth;
-  double set_azimuth = kNoAzimuth;
-  std::array<std::array<double, 4>, 5> transits{{{kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit}}};
+  double rise_time = astro::kNoEventTime;
+  double set_time = astro::kNoEventTime;
+  double rise_azimuth = astro::kNoAzimuth;
+  double set_azimuth = astro::kNoAzimuth;
+  std::array<std::array<double, 4>, 5> transits{{{astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit}}};
+  bool circumpolar = false;  // neither rises nor sets on the date
+  bool no_transit = false;   // does not cross the meridian on the date
 };
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star);

@@ -7,7 +7,6 @@
 #include "astro/sidereal.h"
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
-#include "io/record_io.h"
 
 namespace zembrel::reduction {
 
@@ -36,20 +35,9 @@ double ra_difference(double a, double b) {
   return d;
 }
 
-void write_not_recognised() {
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {" HOUSTON, WE GOT A PROBLEN: no he podido identificar ese astro"});
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {" \xC2\xBFSeguro que has introducido los datos correctamente?"});
-  io::write_list(io::kScreen, {" \xC2\xBFSer\xC3\xA1 una nueva supernova que acabas de descubrir?"});
-  io::write_list(io::kScreen, {" \xC2\xBFTal vez un OVNI?"});
-  io::write_list(io::kScreen);
-}
-
 }  // namespace
 
-SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, bool quiet) {
+SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue) {
   SearchTable t;
   for (int i = 1; i <= ephem::kCatalogueStars; ++i) {
     const ephem::StarRaDec p =
@@ -57,7 +45,6 @@ SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, b
     t.ra[i] = p.ra;
     t.dec[i] = p.dec;
   }
-  if (!quiet) io::write_list(io::kScreen);
   for (int k = 0; k < 4; ++k) {
     const ephem::ApparentPlace p = ephem::apparent_planets_geo3(jd_tt, kPlanetBodies[k]);
     t.ra[ephem::kCatalogueStars + 1 + k] = p.ra;
@@ -103,11 +90,11 @@ int search_entry(const SearchTable& table, double ra, double dec, double toleran
 }
 
 int recognise_body(double latitude, double longitude, double jd_utc, double jd_tt, double altitude_deg,
-                   double azimuth, const ephem::StarCatalogue& catalogue, bool quiet) {
+                   double azimuth, const ephem::StarCatalogue& catalogue) {
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const PlaceEstimate e =
       estimate_place(latitude, longitude, altitude_deg, azimuth, degree_to_radian(15.0 * theta));
-  const SearchTable table = search_places(jd_tt, catalogue, quiet);
+  const SearchTable table = search_places(jd_tt, catalogue);
   const int entry = search_entry(table, e.ra, e.dec, kRecognitionTolerance);
   return entry == 0 ? 0 : list_number_of_entry(entry);
 }
@@ -119,15 +106,13 @@ Recognition reconoce(double latitude, double longitude, int day, int month, int 
   const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
 
   const double jd_utc = astro::julian_date(year, month, day, time);
-  const astro::TimeScales ts = astro::time_scales(jd_utc);
-
   Recognition r;
+  r.scales = astro::time_scales(jd_utc);
   r.altitude = correct_altitude_simple(altitude, conditions);
   r.azimuth = degree_to_radian(azimuth);
-  r.body = recognise_body(phi, lambda, jd_utc, ts.jd_tt, r.altitude, r.azimuth, catalogue, false);
+  r.body = recognise_body(phi, lambda, jd_utc, r.scales.jd_tt, r.altitude, r.azimuth, catalogue);
   if (r.body == 0) {
     r.name = std::string(ephem::kNameWidth, ' ');
-    write_not_recognised();
     return r;
   }
   r.name = ephem::body_name(ephem::body_names(catalogue), r.body);

@@ -7,7 +7,6 @@
 #include "astro/horizon.h"
 #include "ephem/apparent_planets.h"
 #include "ephem/day_search.h"
-#include "io/record_io.h"
 
 namespace zembrel::reduction {
 
@@ -15,7 +14,7 @@ namespace {
 
 constexpr int kScanSteps = 100;  // steps of 0.24 hours
 constexpr int kMaxCandidates = 10;
-constexpr int kSun = 11;
+constexpr int kSun = astro::kJplSun;
 
 // One depression's scan and refinement; returns morning and evening.
 std::array<double, 2> pass(int year, int month, int day, double longitude, double latitude,
@@ -41,7 +40,7 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   }
   none = candidates.empty();
 
-  std::array<double, 2> result{kNoTwilight, kNoTwilight};
+  std::array<double, 2> result{astro::kNoTwilight, astro::kNoTwilight};
   for (const ephem::ScanStep& s : candidates) {
     const ephem::Refinement r = ephem::refine_in_step(
         s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
@@ -62,21 +61,8 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
 
 Twilights crepusculos(int year, int month, int day, double longitude, double latitude) {
   Twilights out;
-  bool none = false;
-  out.nautical = pass(year, month, day, longitude, latitude, 12.0, none);
-  if (none) {
-    const char* text = "No hay crepusculo nautico en esta situacion";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kScreen);
-    io::write_list(io::kResults, {text});
-    io::write_list(io::kResults);
-  }
-  out.civil = pass(year, month, day, longitude, latitude, 6.0, none);
-  if (none) {
-    const char* text = "No hay crepusculo civil en esta situacion";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
+  out.nautical = pass(year, month, day, longitude, latitude, astro::kNauticalDepressionDeg, out.no_nautical);
+  out.civil = pass(year, month, day, longitude, latitude, astro::kCivilDepressionDeg, out.no_civil);
   return out;
 }
 

@@ -49,6 +49,7 @@ void one_calculation(Answers& a) {
 
   const double jd_utc = astro::julian_date(year, month, day, t);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_time_scale_warnings(ts);
   const double time_shown = degree_to_ddmmss_c(t);
 
   io::write_list(kScreen);

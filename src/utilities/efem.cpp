@@ -20,6 +20,7 @@
 #include "reduction/corrections.h"
 #include "reduction/twilight.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -141,7 +142,7 @@ RiseSetEvent match_rise_or_set(const Observation& o, const UtDate& date, const R
     e.date = d;
     e.time = rise ? r.rise_time : r.set_time;
     e.azimuth = rise ? r.rise_azimuth : r.set_azimuth;
-    e.found = e.time != ephem::kNoEventTime;
+    e.found = e.time != astro::kNoEventTime;
   };
   take(date, first);
   if (!e.found) return e;
@@ -228,21 +229,21 @@ double instant_of(const reduction::Twilights& t, Twilight which) {
     case Twilight::evening_civil: return t.civil[1];
     case Twilight::evening_nautical: return t.nautical[1];
   }
-  return reduction::kNoTwilight;
+  return astro::kNoTwilight;
 }
 
 TwilightInstant match_twilight(const Observation& o, const UtDate& date,
                                const reduction::Twilights& first, Twilight which) {
   TwilightInstant e;
   double value = instant_of(first, which);
-  if (value == reduction::kNoTwilight) return e;
+  if (value == astro::kNoTwilight) return e;
   UtDate from = date;
   const int shift = neighbour_for(o, date, value);
   if (shift != 0) {
     from = date.shifted(shift);
-    value = instant_of(reduction::crepusculos(from.year, from.month, from.day, o.longitude, o.latitude),
+    value = instant_of(search_twilights(from.year, from.month, from.day, o.longitude, o.latitude),
                        which);
-    if (value == reduction::kNoTwilight) return e;
+    if (value == astro::kNoTwilight) return e;
   }
   e.found = true;
   e.times = event_times(o, from, ddmmss_to_degree_c(value));
@@ -253,7 +254,7 @@ void twilight_tables(const Observation& o) {
   io::write_list(kScreen, {"Calculando crepusculos, espera..."});
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
-  const reduction::Twilights first = reduction::crepusculos(g.year, g.month, g.day, o.longitude, o.latitude);
+  const reduction::Twilights first = search_twilights(g.year, g.month, g.day, o.longitude, o.latitude);
   const TwilightInstant mn = match_twilight(o, g, first, Twilight::morning_nautical);
   const TwilightInstant mc = match_twilight(o, g, first, Twilight::morning_civil);
   const TwilightInstant ec = match_twilight(o, g, first, Twilight::evening_civil);
@@ -344,7 +345,7 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
   const TransitTable table(last.transits.begin(), last.transits.end());
   auto run = [&](const UtDate& d) {
     const ephem::PlanetaryEvents e =
-        ephem::planetary_efem3x(d.year, d.month, d.day, o.body.ephemeris_body, o.longitude, o.latitude);
+        search_planet_day(d.year, d.month, d.day, o.body.ephemeris_body, o.longitude, o.latitude);
     return TransitTable(e.transits.begin(), e.transits.end());
   };
   // Only rows that hold a transit are matched.
@@ -386,7 +387,7 @@ void star_transits(const Observation& o, const ephem::StarEvents& first) {
   const TransitTable table(first.transits.begin(), first.transits.end());
   auto run = [&](const UtDate& d) {
     const ephem::StarEvents e =
-        ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+        search_star_day(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
     return TransitTable(e.transits.begin(), e.transits.end());
   };
   std::vector<TransitRow> rows(table.size());
@@ -427,15 +428,15 @@ void planet_tables(const Observation& o) {
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
   const int body = o.body.ephemeris_body;
-  ephem::PlanetaryEvents last = ephem::planetary_efem3x(g.year, g.month, g.day, body, o.longitude, o.latitude);
+  ephem::PlanetaryEvents last = search_planet_day(g.year, g.month, g.day, body, o.longitude, o.latitude);
   UtDate last_date = g;
   const RiseSetRun first{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
   auto run = [&](const UtDate& d) {
-    last = ephem::planetary_efem3x(d.year, d.month, d.day, body, o.longitude, o.latitude);
+    last = search_planet_day(d.year, d.month, d.day, body, o.longitude, o.latitude);
     last_date = d;
     return RiseSetRun{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
   };
-  if (first.rise_time != ephem::kNoEventTime || first.set_time != ephem::kNoEventTime) {
+  if (first.rise_time != astro::kNoEventTime || first.set_time != astro::kNoEventTime) {
     const RiseSetEvent set = match_rise_or_set(o, g, first, false, run);
     const RiseSetEvent rise = match_rise_or_set(o, g, first, true, run);
     write_rise_set(o, rise, set, false);
@@ -450,10 +451,10 @@ void star_tables(const Observation& o) {
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
   const ephem::StarEvents first =
-      ephem::star_efem3x(g.year, g.month, g.day, o.longitude, o.latitude, o.body.star);
-  if (ephem::circumpolar_flag < 1.0) {
+      search_star_day(g.year, g.month, g.day, o.longitude, o.latitude, o.body.star);
+  if (!first.circumpolar) {
     auto run = [&](const UtDate& d) {
-      const ephem::StarEvents e = ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+      const ephem::StarEvents e = search_star_day(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
       return RiseSetRun{e.rise_time, e.set_time, e.rise_azimuth, e.set_azimuth};
     };
     const RiseSetRun r{first.rise_time, first.set_time, first.rise_azimuth, first.set_azimuth};
@@ -467,17 +468,6 @@ void star_tables(const Observation& o) {
 // ---------------------------------------------------------------------------
 // The calculation.
 
-int read_body_number(const ephem::BodyNames& names, int& number) {
-  ephem::write_selection_table(kScreen, names);
-  io::write_list(kScreen);
-  for (;;) {
-    io::write_list(kScreen, {"Introduce el numero correspondiente al astro deseado"});
-    io::read_keyboard({&number});
-    if (number >= 1 && number <= ephem::kLastBody) return number;
-    io::write_list(kScreen, {"Numero no valido: elige un astro de 1 a 105."});
-  }
-}
-
 void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
   io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
@@ -486,7 +476,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
 
   reduction::ObservationConditions& c = a.conditions;
   io::write_list(kScreen, {"Condiciones de observacion:"});
-  reduction::read_observation_conditions(c);
+  read_observation_conditions(c);
 
   io::write_list(kScreen);
   io::write_list(kResults);
@@ -519,10 +509,13 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   const double jd_utc = local.jd_utc;
   const astro::CalendarDate g = astro::gregorian_date(jd_utc);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_time_scale_warnings(ts);
   write_greenwich_date(kScreen, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
   io::write_list(kScreen);
 
-  const int n = read_body_number(names, a.body);
+  write_selection_table(kScreen, names);
+  io::write_list(kScreen);
+  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
   const std::string& name = ephem::body_name(names, n);
 
   io::write_fmt(kResults, "(a37,1x,i2,1x,i2,1x,i4,1x,f7.4)",

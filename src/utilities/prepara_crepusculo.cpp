@@ -16,6 +16,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/dead_reckoning.h"
 #include "reduction/twilight.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
@@ -110,14 +111,14 @@ class SunDays {
     return pick(local_day0, [&](int k) {
       const ephem::PlanetaryEvents& e = sun(k);
       const double t = rise ? e.rise_time : e.set_time;
-      return t == ephem::kNoEventTime ? std::optional<double>() : std::optional<double>(t);
+      return t == astro::kNoEventTime ? std::optional<double>() : std::optional<double>(t);
     });
   }
   Event twilight(int which, double local_day0) {
     return pick(local_day0, [&](int k) {
       const reduction::Twilights& t = twilights(k);
       const double v = which == 0 ? t.nautical[0] : which == 1 ? t.civil[0] : which == 2 ? t.civil[1] : t.nautical[1];
-      return v == reduction::kNoTwilight ? std::optional<double>() : std::optional<double>(v);
+      return v == astro::kNoTwilight ? std::optional<double>() : std::optional<double>(v);
     });
   }
 
@@ -127,14 +128,14 @@ class SunDays {
   const ephem::PlanetaryEvents& sun(int k) {
     if (!sun_[k]) {
       const Date& d = dates_[k];
-      sun_[k] = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, longitude_, latitude_);
+      sun_[k] = search_planet_day(d.year, d.month, d.day, kSun, longitude_, latitude_);
     }
     return *sun_[k];
   }
   const reduction::Twilights& twilights(int k) {
     if (!twilights_[k]) {
       const Date& d = dates_[k];
-      twilights_[k] = reduction::crepusculos(d.year, d.month, d.day, longitude_, latitude_);
+      twilights_[k] = search_twilights(d.year, d.month, d.day, longitude_, latitude_);
     }
     return *twilights_[k];
   }
@@ -165,21 +166,14 @@ class SunDays {
 // sailing) from the typed position until the event, the event is searched
 // again at the new position, and so on until it no longer moves.
 
-struct Position {
-  double latitude = 0.0, longitude = 0.0;  // decimal degrees
-};
+using Position = reduction::GeoPosition;
 
+// Where the ship will be after `hours` at `speed` on `course_rad`.  A run
+// across the date line keeps the longitude within [-180, 180].
 Position dead_reckoning(const Position& from, double speed, double course_rad, double hours) {
-  const double d = speed * hours;
-  const double dlat = degree_to_radian(d * std::cos(course_rad) / 60.0);
-  const double departure = degree_to_radian(d * std::sin(course_rad) / 60.0);
-  const double lat1 = degree_to_radian(from.latitude);
-  const double lat2 = lat1 + dlat;
-  const double dlon = departure / std::cos((lat1 + lat2) / 2.0);
-  // A run across the date line keeps the longitude within [-180, 180].
-  double longitude = from.longitude + radian_to_degree(dlon);
-  if (std::fabs(longitude) > 180.0) longitude = std::remainder(longitude, 360.0);
-  return {radian_to_degree(lat2), longitude};
+  Position p = reduction::dead_reckoning(from, course_rad, speed * hours);
+  if (std::fabs(p.longitude) > 180.0) p.longitude = std::remainder(p.longitude, 360.0);
+  return p;
 }
 
 enum class Target { nautical_morning, sunset };
@@ -188,12 +182,12 @@ enum class Target { nautical_morning, sunset };
 // one Greenwich date; nothing when that date has none.
 std::optional<double> search_event(Target target, const Date& d, const Position& p) {
   if (target == Target::nautical_morning) {
-    const double t = reduction::crepusculos(d.year, d.month, d.day, p.longitude, p.latitude).nautical[0];
-    if (t == reduction::kNoTwilight) return std::nullopt;
+    const double t = search_twilights(d.year, d.month, d.day, p.longitude, p.latitude).nautical[0];
+    if (t == astro::kNoTwilight) return std::nullopt;
     return jd_of(d, ddmmss_to_degree_c(t));
   }
-  const double t = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, p.longitude, p.latitude).set_time;
-  if (t == ephem::kNoEventTime) return std::nullopt;
+  const double t = search_planet_day(d.year, d.month, d.day, kSun, p.longitude, p.latitude).set_time;
+  if (t == astro::kNoEventTime) return std::nullopt;
   return jd_of(d, ddmmss_to_degree_c(t));
 }
 
@@ -257,6 +251,7 @@ void write_openings() {
 // typed position (geometric altitudes), in table order.
 void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, const Position& at) {
   const astro::TimeScales ts = astro::time_scales(jd);
+  write_time_scale_warnings(ts);
   struct Row {
     const std::string* name;
     double altitude, azimuth;

@@ -11,6 +11,7 @@
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -58,8 +59,8 @@ void write_coordinates_results(const Coordinates& k) {
 bool one_attempt(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"Condiciones de la observacion:"});
-  reduction::read_observation_conditions(a.conditions);
-  reduction::write_conditions_echo(kResults, a.conditions);
+  read_observation_conditions(a.conditions);
+  write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
   io::read_keyboard({&a.latitude, &a.longitude});
@@ -74,7 +75,7 @@ bool one_attempt(Answers& a) {
   io::write_list(kResults, {"Datos de la observaci\xC3\xB3n del Astro: "});
   io::write_list(kResults);
 
-  reduction::read_sight(a.sight, kReadingPrompt);
+  read_sight(a.sight, kReadingPrompt);
 
   io::write_list(kScreen);
   io::write_list(kScreen, {"Azimut circular del astro desconocido (ggg.gg)?"});
@@ -84,6 +85,7 @@ bool one_attempt(Answers& a) {
 
   const double jd_utc = astro::julian_date(a.year, a.month, a.day, a.sight.mean_time);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_time_scale_warnings(ts);
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
 
@@ -105,6 +107,7 @@ bool one_attempt(Answers& a) {
   io::write_list(kResults);
 
   const reduction::SearchTable table = reduction::search_places(ts.jd_tt, catalogue);
+  io::write_list(kScreen);  // between the star places and the planets' (an empty line)
   const int entry = reduction::search_entry(table, e.ra, e.dec, kTolerance);
 
   if (entry == 0) {

@@ -15,6 +15,7 @@
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -37,7 +38,7 @@ struct Answers {
   int day = 0, month = 0, year = 0;
   int body = 0;
   reduction::Sight sight;
-  double azimuth = 0.0;
+  UnknownBodyAnswers unknown;
   int limb = 0;
   int again = 0;
 };
@@ -67,9 +68,9 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kScreen, {" Datos:"});
   io::write_list(kScreen, {" ------"});
   io::write_list(kScreen, {"Condiciones de la observacion:"});
-  reduction::read_observation_conditions(a.conditions);
+  read_observation_conditions(a.conditions);
   io::write_list(kScreen);
-  reduction::write_conditions_echo(kResults, a.conditions);
+  write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
   io::read_keyboard({&a.latitude, &a.longitude});
@@ -83,37 +84,18 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   read_greenwich_date(a.day, a.month, a.year);
 
   write_sight_body_list(names);
-  // Only 0 (unknown) and the list numbers of a body can be reduced.
-  do {
-    io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
-    io::read_keyboard({&a.body});
-  } while (a.body < 0 || a.body > ephem::kLastBody);
-  int body = a.body;
-  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", body, list_name(names, body)});
+  read_body_number(a.body, {"Introduce el numero correspondiente al astro observado", 0, false});
+  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", a.body, list_name(names, a.body)});
 
-  for (;;) {
-    reduction::read_sight(a.sight, kReadingPrompt);
-    if (body != 0) break;
-    io::write_list(kResults, {"Identificacion del astro desconocido:"});
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"Identificacion del astro desconocido:"});
-    io::write_list(kScreen, {"Azimut circular de astro desconocido:"});
-    io::read_keyboard({&a.azimuth});
-    io::write_fmt(kResults, "(a47,1x,f6.2)", {"Azimut circular de astro desconocido (ggg.gg):", a.azimuth});
-    const reduction::Recognition r =
-        reduction::reconoce(a.latitude, a.longitude, a.day, a.month, a.year, a.sight.mean_time,
-                            a.sight.mean_altitude, a.azimuth, a.conditions);
-    if (r.body == 0) {
-      write_body_not_recognised("HOUSTON, we got a problem, no he podido identificar ese astro");
-      continue;
-    }
-    body = r.body;
-    write_body_recognised(body, r.name);
-    break;
-  }
+  // An unknown body is identified from the dead-reckoning position.
+  a.unknown.latitude = a.latitude;
+  a.unknown.longitude = a.longitude;
+  const UnknownBody how{"HOUSTON, we got a problem, no he podido identificar ese astro", false, true};
+  const int body = read_until_known(a.body, how, a.unknown, a.sight, a.day, a.month, a.year, a.conditions,
+                                    [&] { read_sight(a.sight, kReadingPrompt); });
   const std::string name = list_name(names, body);
 
-  if (body == reduction::kMoon) {
+  if (body == astro::kListMoon) {
     io::write_list(kScreen, {"Limbo inferior o superior? (-1 inferior, 1 superior)"});
     io::read_keyboard({&a.limb});
   }
@@ -139,6 +121,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kResults);
 
   const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_time_scale_warnings(ts);
   for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
 
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
@@ -192,7 +175,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
                                   reduction::CorrectionOrder::line_of_position);
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel);
-    reduction::print_altitude_corrections(channel, k.corrections, k.ho);
+    print_altitude_corrections(channel, k.corrections, k.ho);
     io::write_list(channel);
   }
 
