@@ -13,7 +13,7 @@ namespace zembrel::ephem {
 
 inline constexpr int kCatalogueStars = 99;
 inline constexpr int kBodyListSize = 120;
-inline constexpr int kLastBody = 105;  // list numbers 1..105 name a body
+inline constexpr int kLastBody = astro::kListSaturn;  // list numbers 1..105 name a body
 inline constexpr int kNameWidth = 15;
 
 // One catalogue record as written in the file.

@@ -17,7 +17,8 @@ using astro::scale_angle;
 
 namespace {
 
-constexpr std::array<int, 4> kPlanetBodies = {2, 4, 5, 6};  // Venus, Mars, Jupiter, Saturn
+constexpr std::array<int, 4> kPlanetBodies = {astro::kJplVenus, astro::kJplMars, astro::kJplJupiter,
+                                              astro::kJplSaturn};
 
 // Rounding can leave the cosine of a side of the triangle just outside its
 // range when the body is near the zenith, the pole or the horizon.

@@ -66,7 +66,7 @@ void one_calculation(Answers& a) {
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const double aries = degree_to_ddmmss_c(15.0 * theta);
 
-  const ephem::ApparentPlace sun = ephem::apparent_planets_geo3(ts.jd_tt, 11);
+  const ephem::ApparentPlace sun = ephem::apparent_planets_geo3(ts.jd_tt, astro::kJplSun);
   const double alpha = degree_to_ddmmss_c(radian_to_degree(sun.ra) / 15.0);
   const double delta = degree_to_ddmmss_c(radian_to_degree(sun.dec));
 

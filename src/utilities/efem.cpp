@@ -441,7 +441,7 @@ void planet_tables(const Observation& o) {
     const RiseSetEvent rise = match_rise_or_set(o, g, first, true, run);
     write_rise_set(o, rise, set, false);
   }
-  if (o.body.number == 100) twilight_tables(o);
+  if (o.body.number == astro::kListSun) twilight_tables(o);
   // The transits start from the table of the last search made.
   planet_transits(o, last_date, last);
 }

@@ -32,7 +32,7 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr int kSun = 11;
+constexpr int kSun = astro::kJplSun;
 constexpr double kLowestAltitude = 15.0;  // degrees
 // The event is searched again at the advanced position until it moves by no
 // more than this (days), in at most kMaxPasses passes.
@@ -73,7 +73,11 @@ std::vector<Candidate> candidates_from(const ephem::StarCatalogue& catalogue) {
   std::vector<Candidate> list;
   for (const ephem::StarRecord& r : catalogue) list.push_back({r.name, true, ephem::catalogue_star(r), 0});
   const std::array<std::pair<const char*, int>, 5> bodies{
-      {{"Luna", 10}, {"Venus", 2}, {"Marte", 4}, {"Jupiter", 5}, {"Saturno", 6}}};
+      {{"Luna", astro::kJplMoon},
+       {"Venus", astro::kJplVenus},
+       {"Marte", astro::kJplMars},
+       {"Jupiter", astro::kJplJupiter},
+       {"Saturno", astro::kJplSaturn}}};
   for (const auto& [name, body] : bodies) {
     std::string padded = name;
     padded.resize(ephem::kNameWidth, ' ');
