@@ -100,18 +100,27 @@ int recognise_body(double latitude, double longitude, double jd_utc, double jd_t
   return entry == 0 ? 0 : list_number_of_entry(entry);
 }
 
+SightInstant sight_instant(int day, int month, int year, double time) {
+  SightInstant at;
+  at.jd_utc = astro::julian_date(year, month, day, time);
+  at.scales = astro::time_scales(at.jd_utc);
+  return at;
+}
+
 Recognition reconoce(double latitude, double longitude, int day, int month, int year, double time,
                      double altitude, double azimuth, const ObservationConditions& conditions) {
+  return reconoce(latitude, longitude, sight_instant(day, month, year, time), altitude, azimuth, conditions);
+}
+
+Recognition reconoce(double latitude, double longitude, const SightInstant& at, double altitude,
+                     double azimuth, const ObservationConditions& conditions) {
   const double phi = degree_to_radian(astro::ddmmss_to_degree_c(latitude));
   const double lambda = degree_to_radian(astro::ddmmss_to_degree_c(longitude));
   const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
-
-  const double jd_utc = astro::julian_date(year, month, day, time);
   Recognition r;
-  r.scales = astro::time_scales(jd_utc);
   r.altitude = correct_altitude_simple(altitude, conditions);
   r.azimuth = degree_to_radian(azimuth);
-  r.body = recognise_body(phi, lambda, jd_utc, r.scales.jd_tt, r.altitude, r.azimuth, catalogue);
+  r.body = recognise_body(phi, lambda, at.jd_utc, at.scales.jd_tt, r.altitude, r.azimuth, catalogue);
   if (r.body == 0) {
     r.name = std::string(ephem::kNameWidth, ' ');
     return r;

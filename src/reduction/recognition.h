@@ -67,13 +67,24 @@ struct Recognition {
   std::string name;      // 15 characters, blank when nothing is recognised
   double altitude = 0.0;  // the altitude corrected for index error, dip and refraction, degrees
   double azimuth = 0.0;   // the azimuth in radians
-  astro::TimeScales scales;  // of the instant, with the tables' warnings
 };
+
+// The instant of a sight: the Greenwich date and the UTC time in decimal
+// hours (may lie outside 0-24: the instant is the date plus the hours), as a
+// UTC Julian date with its time scales.
+struct SightInstant {
+  double jd_utc = 0.0;
+  astro::TimeScales scales;
+};
+SightInstant sight_instant(int day, int month, int year, double time);
 
 // latitude and longitude packed gg.mmss; the Greenwich date and the UTC time
 // in decimal hours (may lie outside 0-24: the instant is the date plus the
 // hours); the mean instrumental altitude in degrees; the circular azimuth in
-// degrees.  Reads the star catalogue.
+// degrees.  Reads the star catalogue.  The dialogues take the instant's
+// time scales first (their warnings come before the search) and pass them.
+Recognition reconoce(double latitude, double longitude, const SightInstant& at, double altitude,
+                     double azimuth, const ObservationConditions& conditions);
 Recognition reconoce(double latitude, double longitude, int day, int month, int year, double time,
                      double altitude, double azimuth, const ObservationConditions& conditions);
 

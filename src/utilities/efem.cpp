@@ -468,15 +468,26 @@ void star_tables(const Observation& o) {
 // ---------------------------------------------------------------------------
 // The calculation.
 
-void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+// The place and the instant of a calculation.
+struct Instant {
+  double latitude = 0.0, longitude = 0.0;  // degrees
+  double legal = 0.0;                      // legal time, hours
+  double zone = 0.0;                       // hours
+  LocalInstant local{};
+  astro::CalendarDate greenwich{};
+  astro::TimeScales scales;
+};
+
+// The position and the conditions: the screen dialogue, then the results
+// file's "Datos" block.
+void read_position_and_conditions(Answers& a, Instant& in) {
   io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
-  const double lat = ddmmss_to_degree_c(a.latitude);
-  const double lon = ddmmss_to_degree_c(a.longitude);
-
-  reduction::ObservationConditions& c = a.conditions;
+  in.latitude = ddmmss_to_degree_c(a.latitude);
+  in.longitude = ddmmss_to_degree_c(a.longitude);
+  const reduction::ObservationConditions& c = a.conditions;
   io::write_list(kScreen, {"Condiciones de observacion:"});
-  read_observation_conditions(c);
+  read_observation_conditions(a.conditions);
 
   io::write_list(kScreen);
   io::write_list(kResults);
@@ -484,7 +495,8 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kResults, {" ------"});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a31,2(f10.4,2x))",
-                {" Situacion: lat  lon (gg.mmss):", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+                {" Situacion: lat  lon (gg.mmss):", degree_to_ddmmss_c(in.latitude),
+                 degree_to_ddmmss_c(in.longitude)});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a32,1x,f6.2)", {" Altura sobre el nivel del mar: ", c.height});
   io::write_fmt(kResults, "(a25,1x,f6.2)", {" Error de indice (min):  ", c.index_error});
@@ -494,119 +506,149 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
                   {" Meteorologia anomala. Presion (hPa) y Temp. (C): ", c.pressure, c.temperature});
   }
   io::write_list(kResults);
+}
 
+// The local date and legal time, the zone and the Greenwich date on the
+// screen, with the instant's time scales.
+void read_instant(Answers& a, Instant& in) {
   read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
-  const double hz = ddmmss_to_degree_c(a.legal_time);
-
-  const double zone = astro::huso(lon);
+  in.legal = ddmmss_to_degree_c(a.legal_time);
+  in.zone = astro::huso(in.longitude);
   io::write_list(kScreen);
-  io::write_list(kScreen, {"Huso ", zone});
+  io::write_list(kScreen, {"Huso ", in.zone});
   io::write_list(kScreen);
-
-  const LocalInstant local = local_instant(a.day, a.month, a.year, hz, lon, zone);
-  const double lmt = local.civil_hours;
-  const double jd_local = local.jd_local;
-  const double jd_utc = local.jd_utc;
-  const astro::CalendarDate g = astro::gregorian_date(jd_utc);
-  const astro::TimeScales ts = astro::time_scales(jd_utc);
-  write_time_scale_warnings(ts);
-  write_greenwich_date(kScreen, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
+  in.local = local_instant(a.day, a.month, a.year, in.legal, in.longitude, in.zone);
+  in.greenwich = astro::gregorian_date(in.local.jd_utc);
+  in.scales = astro::time_scales(in.local.jd_utc);
+  write_time_scale_warnings(in.scales);
+  write_greenwich_date(kScreen, in.greenwich.day, in.greenwich.month, in.greenwich.year,
+                       degree_to_ddmmss_c(in.greenwich.hours));
   io::write_list(kScreen);
+}
 
-  write_selection_table(kScreen, names);
-  io::write_list(kScreen);
-  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
-  const std::string& name = ephem::body_name(names, n);
-
+// The results file's heading of the body, then the time scales on both
+// channels.
+void write_body_heading(const Answers& a, const Instant& in, const std::string& name) {
+  const astro::CalendarDate& g = in.greenwich;
   io::write_fmt(kResults, "(a37,1x,i2,1x,i2,1x,i4,1x,f7.4)",
-                {" Fecha local y hora legal (hh.mmss): ", a.day, a.month, a.year, degree_to_ddmmss_c(hz)});
+                {" Fecha local y hora legal (hh.mmss): ", a.day, a.month, a.year, degree_to_ddmmss_c(in.legal)});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a31,a15)", {" Coordenadas y efemerides para ", name});
   io::write_list(kResults, {"---------------------------------------"});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
                 {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", a.day, a.month, a.year,
-                 degree_to_ddmmss_c(hz), degree_to_ddmmss_c(lmt), zone});
+                 degree_to_ddmmss_c(in.legal), degree_to_ddmmss_c(in.local.civil_hours), in.zone});
   io::write_list(kResults);
   write_greenwich_date(kResults, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
   io::write_list(kResults);
+  for (int channel : {kScreen, kResults}) write_time_scales(channel, in.local.jd_utc, in.scales);
+}
 
-  for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
+// What the calculation finds of the body at the instant.
+struct BodyAtInstant {
+  Coordinates coords{};
+  double altitude = 0.0;  // true, degrees
+  double azimuth = 0.0;   // degrees from north
+  double sd_min = 0.0, hp_min = 0.0;
+  bool above_horizon = false;
+  ExpectedReading reading;  // above the horizon only
+};
 
+BodyAtInstant body_at(const Instant& in, const ephem::Body& body, const reduction::ObservationConditions& c) {
+  const astro::TimeScales& ts = in.scales;
   const double theta = astro::ut_to_st(0.0, ts.jd_ut1).local_apparent_st;
-
-  const ephem::Body body = ephem::body_of_list_number(n, catalogue);
   const reduction::BodyPlace place = reduction::apparent_place(body, ts.jd_tt);
-  const double ra = place.ra, dec = place.dec, sd = place.sd, hp = place.hp;
+  const astro::Horizontal h = astro::equatorial_to_horizontal(ts.jd_ut1, in.longitude, in.latitude, place.direction);
+  BodyAtInstant b;
+  b.azimuth = ephem::azimuth_from_north(h);
+  b.altitude = radian_to_degree(h.spherical.latitude);
+  b.above_horizon = b.altitude >= 0.0;
+  if (b.above_horizon) b.reading = expected_reading(b.altitude, c, body.number, place.sd, place.hp);
+  b.coords = coordinates(place.ra, place.dec, degree_to_radian(in.longitude), theta);
+  b.sd_min = 60.0 * radian_to_degree(place.sd);
+  b.hp_min = 60.0 * radian_to_degree(place.hp);
+  return b;
+}
 
-  const astro::Horizontal hz_place = astro::equatorial_to_horizontal(ts.jd_ut1, lon, lat, place.direction);
-  const double azimuth = ephem::azimuth_from_north(hz_place);
-  const double h = radian_to_degree(hz_place.spherical.latitude);
-  ExpectedReading reading;
-  if (h >= 0.0) reading = expected_reading(h, c, n, sd, hp);
-
-  const Coordinates coords = coordinates(ra, dec, degree_to_radian(lon), theta);
-  const double sd_min = 60.0 * radian_to_degree(sd);
-  const double hp_min = 60.0 * radian_to_degree(hp);
-
-  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  write_coordinates_screen(coords);
+void write_body_screen(const BodyAtInstant& b) {
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", b.sd_min, b.hp_min});
+  write_coordinates_screen(b.coords);
   io::write_list(kScreen);
-  io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(h)});
-  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", azimuth});
-  if (h >= 0.0) {
-    io::write_fmt(kScreen, "(a45,1x,f12.6)",
-                  {" Altura aparente limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
-    io::write_fmt(kScreen, "(a49,1x,f12.6)",
-                  {" Altura instrumental limbo inferior (dd.mmssss): ",
-                   degree_to_ddmmss_c(reading.instrumental)});
-  }
+  io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(b.altitude)});
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", b.azimuth});
+  if (!b.above_horizon) return;
+  io::write_fmt(kScreen, "(a45,1x,f12.6)",
+                {" Altura aparente limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(b.reading.apparent)});
+  io::write_fmt(kScreen, "(a49,1x,f12.6)",
+                {" Altura instrumental limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(b.reading.instrumental)});
+}
 
-  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+// The expected sextant reading of a body above the horizon, results file.
+void write_reading_results(const ExpectedReading& r) {
+  const reduction::AltitudeCorrections& k = r.corrections;
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
+                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
+                 k.semidiameter, -k.minus_refraction, k.parallax});
+  io::write_fmt(kResults, "(a45,1x,f12.6)",
+                {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.apparent)});
+  io::write_fmt(kResults, "(a49,1x,f12.6)",
+                {" Altura instrumental limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.instrumental)});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Altura instrumental es la que deberias medir con el sextante antes de aplicar correccion alguna"});
+  io::write_list(kResults, {"Altura aparente es la altura instrumental corregida por error de indice y depresion del horizonte"});
+}
+
+void write_body_results(const BodyAtInstant& b, const Instant& in) {
+  const Coordinates& k = b.coords;
+  io::write_list(kResults, {"SD, PHE (min. arco): ", b.sd_min, b.hp_min});
   io::write_list(kResults);
   io::write_list(kResults);
   io::write_list(kResults, {"Coordenadas:"});
   io::write_list(kResults, {"------------"});
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", coords.alpha});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", coords.delta});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", coords.gha});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", coords.lha});
-  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", coords.sidereal});
-  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", coords.aries});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", k.delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
+  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(h)});
-  io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", azimuth});
-  if (h >= 0.0) {
-    const reduction::AltitudeCorrections& k = reading.corrections;
-    io::write_list(kResults);
-    io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
-                  {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
-                   k.semidiameter, -k.minus_refraction, k.parallax});
-    io::write_fmt(kResults, "(a45,1x,f12.6)",
-                  {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
-    io::write_fmt(kResults, "(a49,1x,f12.6)",
-                  {" Altura instrumental limbo inferior (gg.mmssss): ",
-                   degree_to_ddmmss_c(reading.instrumental)});
-    io::write_list(kResults);
-    io::write_list(kResults, {"Altura instrumental es la que deberias medir con el sextante antes de aplicar correccion alguna"});
-    io::write_list(kResults, {"Altura aparente es la altura instrumental corregida por error de indice y depresion del horizonte"});
-  }
+  io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(b.altitude)});
+  io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", b.azimuth});
+  if (b.above_horizon) write_reading_results(b.reading);
   io::write_list(kResults);
   io::write_list(kResults);
   io::write_fmt(kResults, "(a34,2(f10.4,2x))",
-                {" Efemerides en lat lon (gg.mmss): ", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+                {" Efemerides en lat lon (gg.mmss): ", degree_to_ddmmss_c(in.latitude),
+                 degree_to_ddmmss_c(in.longitude)});
   io::write_list(kResults, {kLongHyphens});
   io::write_list(kResults);
   io::write_list(kScreen);
   io::write_list(kScreen);
+}
+
+void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+  Instant in;
+  read_position_and_conditions(a, in);
+  read_instant(a, in);
+  write_selection_table(kScreen, names);
+  io::write_list(kScreen);
+  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
+  write_body_heading(a, in, ephem::body_name(names, n));
+
+  const ephem::Body body = ephem::body_of_list_number(n, catalogue);
+  const BodyAtInstant b = body_at(in, body, a.conditions);
+  write_body_screen(b);
+  write_body_results(b, in);
 
   Observation o;
-  o.latitude = lat;
-  o.longitude = lon;
-  o.zone = zone;
-  o.local_day0 = astro::split_julian_date(jd_local).jd0;
-  o.greenwich = {g.year, g.month, g.day};
+  o.latitude = in.latitude;
+  o.longitude = in.longitude;
+  o.zone = in.zone;
+  o.local_day0 = astro::split_julian_date(in.local.jd_local).jd0;
+  o.greenwich = {in.greenwich.year, in.greenwich.month, in.greenwich.day};
   o.body = body;
   if (body.kind == ephem::Body::Kind::ephemeris) {
     planet_tables(o);

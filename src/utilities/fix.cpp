@@ -183,12 +183,16 @@ void write_place(int n, bool star, const Reduction& r) {
   }
 }
 
-// The report of a sight (heading, the time tables' warnings, time scales,
-// place and corrections) on both channels; `n` is the sight's number (1 to 3).
-void write_report(const Tables& t, int n, const SightData& s, const Reduction& r) {
+// The opening of a sight's report on both channels: its heading, the time
+// tables' warnings and the time scales; `n` is the sight's number (1 to 3).
+void write_report_opening(const Tables& t, int n, const SightData& s, const astro::TimeScales& scales) {
   write_report_heading(t, n, s);
-  write_time_scale_warnings(r.scales);
-  for (const int ch : {kScreen, kResults}) write_time_scales(ch, s.jd_utc, r.scales);
+  write_time_scale_warnings(scales);
+  for (const int ch : {kScreen, kResults}) write_time_scales(ch, s.jd_utc, scales);
+}
+
+// The rest of the report: place and corrections.
+void write_report_result(int n, const SightData& s, const Reduction& r) {
   write_place(n, s.body <= ephem::kCatalogueStars, r);
 
   const char* altitude_format = n == 2 ? "(a48,1x,f15.7,2x,f15.7)" : "(a48,1x,f15.7,2x,f17.7)";
@@ -199,6 +203,16 @@ void write_report(const Tables& t, int n, const SightData& s, const Reduction& r
   print_altitude_corrections(kResults, r.altitude.corrections, r.altitude.ho, altitude_format);
   io::write_list(kResults);
   if (n == 2) io::write_list(kResults);
+}
+
+// The reduction of sight 1 or 2 between the opening of its report and the
+// rest, so that a place the ephemeris cannot give stops after the heading.
+Reduction reduce_and_report(const Tables& t, int n, const SightData& s, const reduction::ObservationConditions& c) {
+  const astro::TimeScales scales = astro::time_scales(s.jd_utc);
+  write_report_opening(t, n, s, scales);
+  const Reduction r = reduce(t, s, c, scales);
+  write_report_result(n, s, r);
+  return r;
 }
 
 void write_position(int channel, const GeoPosition& p) {
@@ -347,16 +361,13 @@ ThirdBodies identify_third(const Tables& t, Answers& ans, const SightData& s3, c
   io::read_keyboard({&in.unknown.azimuth});
   const double azimuth = in.unknown.azimuth;
   io::write_fmt(kResults, "(a48,1x,f6.2)", {" Azimut circular del astro desconocido (ggg.gg):", azimuth});
-  const auto recognise = [&](const GeoPosition& p) {
-    const reduction::Recognition r =
-        reduction::reconoce(degree_to_ddmmss_c(p.latitude), degree_to_ddmmss_c(p.longitude), s3.day, s3.month,
-                            s3.year, s3.mean_time, s3.mean_altitude, azimuth, ans.conditions);
-    write_recognition_notes(r);
-    return r;
+  const auto recognise_from = [&](const GeoPosition& p) {
+    return recognise(degree_to_ddmmss_c(p.latitude), degree_to_ddmmss_c(p.longitude), s3.day, s3.month, s3.year,
+                     in.readings, azimuth, ans.conditions);
   };
   ThirdBodies b;
-  const reduction::Recognition from_1 = recognise(a3);
-  b.scales = from_1.scales;
+  const reduction::Recognition from_1 = recognise_from(a3);
+  b.scales = astro::time_scales(s3.jd_utc);
   if (from_1.body != 0) {
     b.body_1 = from_1.body;
     b.body_2 = recognise_quietly(t, b3, s3, azimuth, ans.conditions, b.scales);
@@ -368,7 +379,7 @@ ThirdBodies identify_third(const Tables& t, Answers& ans, const SightData& s3, c
   io::write_list(kScreen);
   io::write_list(kScreen, {"Pruebo desde la posicion 2"});
   io::write_list(kScreen);
-  const reduction::Recognition from_2 = recognise(b3);
+  const reduction::Recognition from_2 = recognise_from(b3);
   b.body_1 = b.body_2 = from_2.body;
   b.lost = from_2.body == 0;
   return b;
@@ -486,7 +497,8 @@ void third_sight(const Tables& t, Answers& ans, const SightData& s2, const GeoPo
     io::write_list(kResults);
     io::write_list(kResults);
   }
-  write_report(t, 3, second ? s3_2 : s3_1, second ? r2 : r1);
+  write_report_opening(t, 3, second ? s3_2 : s3_1, bodies.scales);
+  write_report_result(3, second ? s3_2 : s3_1, second ? r2 : r1);
   write_computed(t.name(bodies.body_1), c1, t.name(bodies.body_2), c2);
   write_choice(chosen, a3, b3);
 }
@@ -602,15 +614,13 @@ void one_calculation(const Tables& t, Answers& ans) {
   const SightData s2 = enter_sight(t, ans, 2);
   const CircleAdvance adv = ask_advance(ans, s1, s2, course);
 
-  const Reduction r1 = reduce(t, s1, ans.conditions, astro::time_scales(s1.jd_utc));
-  write_report(t, 1, s1, r1);
+  const Reduction r1 = reduce_and_report(t, 1, s1, ans.conditions);
   double h1 = r1.altitude.ho;
   if (adv.made) {
     h1 += adv.xdeps / 60.0;
     write_advance(adv, ans.speed, course, h1);
   }
-  const Reduction r2 = reduce(t, s2, ans.conditions, astro::time_scales(s2.jd_utc));
-  write_report(t, 2, s2, r2);
+  const Reduction r2 = reduce_and_report(t, 2, s2, ans.conditions);
   io::write_list(kScreen);
   io::write_list(kScreen);
 

@@ -94,10 +94,15 @@ void read_sight(reduction::Sight& s, std::string_view prompt) {
   io::write_list(kResults);
 }
 
-void write_recognition_notes(const reduction::Recognition& r) {
-  write_time_scale_warnings(r.scales);
+reduction::Recognition recognise(double latitude, double longitude, int day, int month, int year,
+                                 const reduction::Sight& sight, double azimuth,
+                                 const reduction::ObservationConditions& conditions) {
+  const reduction::SightInstant at = reduction::sight_instant(day, month, year, sight.mean_time);
+  write_time_scale_warnings(at.scales);
+  const reduction::Recognition r =
+      reduction::reconoce(latitude, longitude, at, sight.mean_altitude, azimuth, conditions);
   io::write_list(kScreen);  // between the star places and the planets' (an empty line)
-  if (r.body != 0) return;
+  if (r.body != 0) return r;
   io::write_list(kScreen);
   io::write_list(kScreen);
   io::write_list(kScreen, {" HOUSTON, WE GOT A PROBLEN: no he podido identificar ese astro"});  // [sic]
@@ -106,6 +111,7 @@ void write_recognition_notes(const reduction::Recognition& r) {
   io::write_list(kScreen, {" \xC2\xBFSer\xC3\xA1 una nueva supernova que acabas de descubrir?"});
   io::write_list(kScreen, {" \xC2\xBFTal vez un OVNI?"});
   io::write_list(kScreen);
+  return r;
 }
 
 namespace {
@@ -148,10 +154,8 @@ int read_until_known(int body, const UnknownBody& how, UnknownBodyAnswers& a, co
     read_readings();
     if (body != astro::kUnknownBody) return body;
     read_identification(how, a);
-    const reduction::Recognition r = reduction::reconoce(a.latitude, a.longitude, day, month, year,
-                                                         sight.mean_time, sight.mean_altitude, a.azimuth,
-                                                         conditions);
-    write_recognition_notes(r);
+    const reduction::Recognition r =
+        recognise(a.latitude, a.longitude, day, month, year, sight, a.azimuth, conditions);
     if (r.body != 0) {
       write_recognised(how, r.body, r.name);
       return r.body;

@@ -53,10 +53,13 @@ void write_means(int channel, double mean_time, double mean_altitude);
 // results file.
 void read_sight(reduction::Sight& s, std::string_view prompt);
 
-// What a recognition leaves on the screen: the time tables' warnings of its
-// instant, an empty line, and when nothing was recognised the message
-// " HOUSTON, WE GOT A PROBLEN: ..." [sic] with its three questions.
-void write_recognition_notes(const reduction::Recognition& r);
+// A recognition as the dialogues run it: the instant's time scales with the
+// tables' warnings, the search, then an empty line and, when nothing was
+// recognised, the message " HOUSTON, WE GOT A PROBLEN: ..." [sic] with its
+// three questions.  latitude and longitude packed, azimuth in degrees.
+reduction::Recognition recognise(double latitude, double longitude, int day, int month, int year,
+                                 const reduction::Sight& sight, double azimuth,
+                                 const reduction::ObservationConditions& conditions);
 
 // The readings of a body until it is known: `read_readings` enters them;
 // for an unknown body (number 0) the identification questions follow (the
