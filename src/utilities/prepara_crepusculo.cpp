@@ -344,7 +344,20 @@ void write_window_open(const char* first_line) {
 
 // ---------------------------------------------------------------------------
 
-void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
+// The calculation's answers as it uses them, and its instant.
+struct Situation {
+  Position typed;        // decimal degrees
+  double speed = 0.0;    // knots
+  double course = 0.0;   // radians
+  double zone = 0.0;     // hours
+  double legal = 0.0;    // hours
+  LocalInstant instant{};
+  astro::CalendarDate greenwich{};  // date and UT of "now"
+};
+
+// The position, the local date and time, speed and course: the screen
+// dialogue, the results file's echo and the dates of "now" on both channels.
+Situation read_situation(Answers& a) {
   io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
   io::write_list(kScreen);
@@ -354,54 +367,41 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   io::read_keyboard({&a.speed, &a.course});
   io::write_list(kScreen);
 
-  const Position typed{ddmmss_to_degree_c(a.latitude), ddmmss_to_degree_c(a.longitude)};
-  const double speed = a.speed;
-  const double course_deg = a.course;
-  const int day = a.day, month = a.month, year = a.year;
-
+  Situation s;
+  s.typed = {ddmmss_to_degree_c(a.latitude), ddmmss_to_degree_c(a.longitude)};
+  s.speed = a.speed;
   io::write_list(kResults);
   io::write_fmt(kResults, "(a41,2(f10.4,2x))",
-                {" Situacion de estima: lat  lon (gg.mmss):", degree_to_ddmmss_c(typed.latitude),
-                 degree_to_ddmmss_c(typed.longitude)});
-  io::write_fmt(kResults, "(a36,1x,f6.2,2x,f6.2)", {" Velocidad (nudos) y rumbo (ggg.gg):", speed, course_deg});
+                {" Situacion de estima: lat  lon (gg.mmss):", degree_to_ddmmss_c(s.typed.latitude),
+                 degree_to_ddmmss_c(s.typed.longitude)});
+  io::write_fmt(kResults, "(a36,1x,f6.2,2x,f6.2)", {" Velocidad (nudos) y rumbo (ggg.gg):", s.speed, a.course});
 
-  const double zone = astro::huso(typed.longitude);
-  const double hz = ddmmss_to_degree_c(a.legal_time);
-  const LocalInstant instant = local_instant(day, month, year, hz, typed.longitude, zone);
-  const double hc = instant.civil_hours;
-  const double now_local = instant.jd_local;
-  const double now = instant.jd_utc;  // Greenwich Julian date
-  const astro::CalendarDate g = astro::gregorian_date(now);
-
+  s.zone = astro::huso(s.typed.longitude);
+  s.legal = ddmmss_to_degree_c(a.legal_time);
+  s.instant = local_instant(a.day, a.month, a.year, s.legal, s.typed.longitude, s.zone);
+  s.greenwich = astro::gregorian_date(s.instant.jd_utc);
+  const astro::CalendarDate& g = s.greenwich;
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel);
     io::write_fmt(channel, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
-                  {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", day, month, year,
-                   degree_to_ddmmss_c(hz), degree_to_ddmmss_c(hc), zone});
+                  {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", a.day, a.month, a.year,
+                   degree_to_ddmmss_c(s.legal), degree_to_ddmmss_c(s.instant.civil_hours), s.zone});
     io::write_list(channel);
     write_greenwich_date(channel, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
     io::write_list(channel);
   }
-  const double course = degree_to_radian(course_deg);
+  s.course = degree_to_radian(a.course);
+  return s;
+}
 
-  // The day's events, each brought onto today's local date.
-  const double today0 = astro::split_julian_date(now_local).jd0;
-  const double to_local = typed.longitude / 360.0;
-  SunDays days({g.year, g.month, g.day}, typed.longitude, typed.latitude);
-  const Event sunrise = days.rise_or_set(true, today0);
-  const Event sunset = days.rise_or_set(false, today0);
-  if (!sunrise.found || !sunset.found) {
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});
-    io::write_list(kScreen);
-    io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
-    io::write_list(kResults);
-    return;
-  }
-  // Morning nautical and civil, evening civil and nautical.
+// The Sun's events of the local day: sunrise, sunset and the twilights
+// (morning nautical and civil, evening civil and nautical).
+struct SunEvents {
+  Event sunrise, sunset;
   std::array<Event, 4> twilight;
-  for (int i = 0; i < 4; ++i) twilight[i] = days.twilight(i, today0);
+};
 
+void write_sunrise_and_sunset(const SunEvents& e, double to_local) {
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel);
     io::write_list(channel, {"En tu situacion actual:"});
@@ -410,13 +410,18 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
         {{"(a45,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al orto (hh.mmss): "},
          {"(a46,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al ocaso (hh.mmss): "}}};
     for (int k = 0; k < 2; ++k) {
-      const astro::CalendarDate c = astro::gregorian_date((k == 0 ? sunrise : sunset).jd + to_local);
+      const astro::CalendarDate c = astro::gregorian_date((k == 0 ? e.sunrise : e.sunset).jd + to_local);
       io::write_fmt(channel, lines[k].first,
                     {lines[k].second, c.day, c.month, c.year, degree_to_ddmmss_c(c.hours)});
     }
     io::write_list(channel);
   }
+}
 
+// The twilight lines, or the warning when they do not fall on the local
+// dates expected.  False when there is no nautical twilight to plan for.
+bool write_twilights(const SunEvents& e, double to_local) {
+  const std::array<Event, 4>& twilight = e.twilight;
   if (!twilight[0].found || !twilight[3].found) {
     // The Sun does not go 12 degrees down today: there is no window to plan.
     const char* text = "No hay crepusculo nautico en esta fecha: no hay observacion que preparar.";
@@ -424,7 +429,7 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
     io::write_list(kScreen);
     io::write_list(kResults, {text});
     io::write_list(kResults);
-    return;
+    return false;
   }
   std::array<astro::CalendarDate, 4> local{};
   for (int i = 0; i < 4; ++i)
@@ -438,36 +443,67 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   } else {
     write_twilight_dates_warning();
   }
+  return true;
+}
+
+void write_twilight_over() {
+  io::write_list(kScreen, {" I am sorry, ya se ha acabado el crepusculo vespertino de hoy."});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Tendras que esperar al crepusculo matutino de manana. "});
+  io::write_list(kScreen);
+  io::write_list(kResults, {" I am sorry, ya se ha acabado el crepusculo vespertino de" + std::string(63, ' ') + "hoy."});
+  io::write_list(kResults);
+  io::write_list(kResults, {" Tendras que esperar al crepusculo matutino de manana."});
+  io::write_list(kResults);
+}
+
+// The next observation window and its bodies, from the first case that holds.
+void plan_the_window(const Situation& s, const SunEvents& e, const std::vector<Candidate>& candidates) {
+  const double now = s.instant.jd_utc;  // Greenwich Julian date
+  if (now <= e.twilight[0].jd) {
+    const Advance adv = advance_to(Target::nautical_morning, e.twilight[0], now, s.typed, s.speed, s.course);
+    write_advance(adv, true);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, s.typed);
+  } else if (now < e.sunrise.jd) {
+    write_window_open(" El crepusculo nautico matutino ya ha comenzado");
+    write_visible_bodies(candidates, now, s.typed);
+  } else if (now <= e.sunset.jd) {
+    const Advance adv = advance_to(Target::sunset, e.sunset, now, s.typed, s.speed, s.course);
+    write_advance(adv, false);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, s.typed);
+  } else if (now <= e.twilight[3].jd) {
+    write_window_open(" El Sol ya se ha puesto y aun estamos en el crepusculo");
+    write_visible_bodies(candidates, now, s.typed);
+  } else {
+    write_twilight_over();
+  }
+}
+
+void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
+  const Situation s = read_situation(a);
+  // The day's events, each brought onto today's local date.
+  const double today0 = astro::split_julian_date(s.instant.jd_local).jd0;
+  const double to_local = s.typed.longitude / 360.0;
+  const astro::CalendarDate& g = s.greenwich;
+  SunDays days({g.year, g.month, g.day}, s.typed.longitude, s.typed.latitude);
+  SunEvents e;
+  e.sunrise = days.rise_or_set(true, today0);
+  e.sunset = days.rise_or_set(false, today0);
+  if (!e.sunrise.found || !e.sunset.found) {
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});
+    io::write_list(kScreen);
+    io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
+    io::write_list(kResults);
+    return;
+  }
+  for (int i = 0; i < 4; ++i) e.twilight[i] = days.twilight(i, today0);
+  write_sunrise_and_sunset(e, to_local);
+  if (!write_twilights(e, to_local)) return;
 
   io::write_list(kScreen, {"Quieres saber que astros son idoneos para observar (1 Si, 0 NO)?"});
   io::read_keyboard({&a.bodies});
-  if (a.bodies != 1) return;
-
-  // The situation, from the first of these that holds.
-  if (now <= twilight[0].jd) {
-    const Advance adv = advance_to(Target::nautical_morning, twilight[0], now, typed, speed, course);
-    write_advance(adv, true);
-    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
-  } else if (now < sunrise.jd) {
-    write_window_open(" El crepusculo nautico matutino ya ha comenzado");
-    write_visible_bodies(candidates, now, typed);
-  } else if (now <= sunset.jd) {
-    const Advance adv = advance_to(Target::sunset, sunset, now, typed, speed, course);
-    write_advance(adv, false);
-    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
-  } else if (now <= twilight[3].jd) {
-    write_window_open(" El Sol ya se ha puesto y aun estamos en el crepusculo");
-    write_visible_bodies(candidates, now, typed);
-  } else {
-    io::write_list(kScreen, {" I am sorry, ya se ha acabado el crepusculo vespertino de hoy."});
-    io::write_list(kScreen);
-    io::write_list(kScreen, {" Tendras que esperar al crepusculo matutino de manana. "});
-    io::write_list(kScreen);
-    io::write_list(kResults, {" I am sorry, ya se ha acabado el crepusculo vespertino de" + std::string(63, ' ') + "hoy."});
-    io::write_list(kResults);
-    io::write_list(kResults, {" Tendras que esperar al crepusculo matutino de manana."});
-    io::write_list(kResults);
-  }
+  if (a.bodies == 1) plan_the_window(s, e, candidates);
 }
 
 }  // namespace

@@ -55,8 +55,9 @@ void write_coordinates_results(const Coordinates& k) {
   io::write_fmt(kResults, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
 }
 
-// One attempt; true when the body was recognised.
-bool one_attempt(Answers& a) {
+// The dialogue of an attempt: conditions, position, date, the sight and the
+// body's azimuth, each echoed to the results file.
+void read_attempt(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"Condiciones de la observacion:"});
   read_observation_conditions(a.conditions);
@@ -82,7 +83,39 @@ bool one_attempt(Answers& a) {
   io::read_keyboard({&a.azimuth});
   io::write_fmt(kResults, "(a40,2x,f7.2)", {" Azimut circular del astro desconocido: ", a.azimuth});
   io::write_list(kResults);
+}
 
+// The coordinates of the estimate or of the body found: a title line, then
+// the six lines on the screen and in the results file's layout.
+void write_coordinates(int channel, const std::string& title, const Coordinates& k) {
+  io::write_list(channel, {title});
+  io::write_list(channel);
+  if (channel == kScreen) {
+    write_coordinates_screen(k);
+  } else {
+    write_coordinates_results(k);
+  }
+  io::write_list(channel);
+}
+
+void write_not_recognised() {
+  const char* message[] = {" HOUSTON, we got a problem, no soy capaz de reconocer ese astro!",
+                           " Seguro que has introducido los datos correctamente?",
+                           " Sera una nueva supernova que acabas de descubrir?", " Tal vez un OVNI?"};
+  io::write_list(kResults);
+  for (const char* line : message) io::write_list(kResults, {line});
+  io::write_list(kResults);
+  io::write_list(kResults, {kHyphens});
+  io::write_list(kScreen);
+  for (const char* line : message) io::write_list(kScreen, {line});
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+}
+
+// One attempt; true when the body was recognised.
+bool one_attempt(Answers& a) {
+  read_attempt(a);
   const double jd_utc = astro::julian_date(a.year, a.month, a.day, a.sight.mean_time);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
   write_time_scale_warnings(ts);
@@ -95,53 +128,26 @@ bool one_attempt(Answers& a) {
   const reduction::PlaceEstimate e =
       reduction::estimate_place(phi, lambda, altitude, degree_to_radian(a.azimuth), degree_to_radian(15.0 * theta));
   io::write_list(kScreen, {"undec", e.dec});
-
   const Coordinates approximate = coordinates(e.ra, e.dec, lambda, theta);
-  io::write_list(kScreen, {"Coordenadas aproximadas del astro desconocido:"});
-  io::write_list(kScreen);
-  write_coordinates_screen(approximate);
-  io::write_list(kScreen);
-  io::write_list(kResults, {"Coordenadas aproximadas del astro desconocido:"});
-  io::write_list(kResults);
-  write_coordinates_results(approximate);
-  io::write_list(kResults);
+  for (int channel : {kScreen, kResults})
+    write_coordinates(channel, "Coordenadas aproximadas del astro desconocido:", approximate);
 
   const reduction::SearchTable table = reduction::search_places(ts.jd_tt, catalogue);
   io::write_list(kScreen);  // between the star places and the planets' (an empty line)
   const int entry = reduction::search_entry(table, e.ra, e.dec, kTolerance);
-
   if (entry == 0) {
-    const char* message[] = {" HOUSTON, we got a problem, no soy capaz de reconocer ese astro!",
-                             " Seguro que has introducido los datos correctamente?",
-                             " Sera una nueva supernova que acabas de descubrir?", " Tal vez un OVNI?"};
-    io::write_list(kResults);
-    for (const char* line : message) io::write_list(kResults, {line});
-    io::write_list(kResults);
-    io::write_list(kResults, {kHyphens});
-    io::write_list(kScreen);
-    for (const char* line : message) io::write_list(kScreen, {line});
-    io::write_list(kScreen);
-    io::write_list(kScreen);
-    io::write_list(kScreen);
+    write_not_recognised();
     return false;
   }
-
   const int number = reduction::list_number_of_entry(entry);
   const std::string name = ephem::body_name(ephem::body_names(catalogue), number);
   io::write_list(kScreen, {"El astro desconocido es:", number, name});
   io::write_list(kResults, {"El astro desconocido es:", number, name});
-
   const Coordinates exact = coordinates(table.ra[entry], table.dec[entry], lambda, theta);
   io::write_list(kScreen);
-  io::write_list(kScreen, {"Coordenadas exactas de ", name});
-  io::write_list(kScreen);
-  write_coordinates_screen(exact);
-  io::write_list(kScreen);
+  write_coordinates(kScreen, "Coordenadas exactas de " + name, exact);
   io::write_list(kResults);
-  io::write_list(kResults, {"Coordenadas exactas de ", name});
-  io::write_list(kResults);
-  write_coordinates_results(exact);
-  io::write_list(kResults);
+  write_coordinates(kResults, "Coordenadas exactas de " + name, exact);
   io::write_list(kResults, {kHyphens});
   return true;
 }
