@@ -238,6 +238,54 @@ ChebyshevResult chebyshevf(double t0, double t1, const double* coef, int n, doub
   return series(t0, t1, coef, n, t);
 }
 
+namespace {
+
+// The sub-interval of a data record that holds jd, with its coefficients;
+// status 0, or the status that refuses it.
+struct Series {
+  double ta = 0.0, tb = 0.0;  // the sub-interval
+  const double* coef = nullptr;
+  int status = kCoordOk;
+};
+
+Series series_at(const Header& h, const double* buffer, double jd, int body) {
+  const int m = kComponentCount[body];
+  const double nsub = h.subinterval_count[body];
+  const int n = h.coef_count[body];
+  Series out;
+  if (n == 0) {
+    out.status = kCoordNotInFile;
+    return out;
+  }
+  const double d = (buffer[1] - buffer[0]) / nsub;
+  const double sd = (jd - buffer[0]) / d + 1e-9;
+  // Truncation toward zero: an instant a hair before the record's first date
+  // (placed in this record by the allowance above) belongs to sub-interval 0.
+  if (!(d > 0.0) || !(sd > -1.0) || !(sd < nsub)) {
+    // The data record does not cover the instant.
+    out.status = kCoordOutsideSpan;
+    return out;
+  }
+  const int s = static_cast<int>(sd);
+  out.ta = buffer[0] + s * d;
+  out.tb = out.ta + d;
+  // Every component shares the sub-interval, the instant and the number of
+  // coefficients, so the checks of chebyshevf come out alike for all of them.
+  out.coef = &buffer[h.coef_offset[body] - 1 + s * m * n];
+  // The 1e-9 allowance of the record and sub-interval choice can put an
+  // instant just before the start of the chosen series; the series is
+  // continuous there, so such an instant is evaluated rather than refused.
+  const bool just_before = jd < out.ta && out.ta - jd < 1e-6;
+  if (!just_before && (jd - out.ta) * (jd - out.tb) > 0.0) {
+    out.status = kCoordOutsideSpan;
+  } else if (n < 2 || n > 50) {
+    out.status = kCoordNoSuchBody;
+  }
+  return out;
+}
+
+}  // namespace
+
 CoordResult coord(double jd, int body) {
   CoordResult result;
   const bool known_body = body >= 1 && body <= kMaxBodies;
@@ -261,46 +309,13 @@ CoordResult coord(double jd, int body) {
     result.status = kCoordOutsideSpan;
     return result;
   }
-  const double* buffer = data_record(h, k);
-
-  const double nsub = h.subinterval_count[body];
-  const int n = h.coef_count[body];
-  if (n == 0) {
-    result.status = kCoordNotInFile;
-    return result;
-  }
-  const double d = (buffer[1] - buffer[0]) / nsub;
-  const double sd = (jd - buffer[0]) / d + 1e-9;
-  // Truncation toward zero: an instant a hair before the record's first date
-  // (placed in this record by the allowance above) belongs to sub-interval 0.
-  if (!(d > 0.0) || !(sd > -1.0) || !(sd < nsub)) {
-    // The data record does not cover the instant.
-    result.status = kCoordOutsideSpan;
-    return result;
-  }
-  const int s = static_cast<int>(sd);
-  const double ta = buffer[0] + s * d;
-  const double tb = ta + d;
-
-  // Every component shares the sub-interval, the instant and the number of
-  // coefficients, so the checks of chebyshevf come out alike for all of them.
-  const double* coef = &buffer[h.coef_offset[body] - 1 + s * m * n];
-  // The 1e-9 allowance of the record and sub-interval choice can put an
-  // instant just before the start of the chosen series; the series is
-  // continuous there, so such an instant is evaluated rather than refused.
-  const bool just_before = jd < ta && ta - jd < 1e-6;
-  int status = 0;
-  if (!just_before && (jd - ta) * (jd - tb) > 0.0) {
-    status = kCoordOutsideSpan;
-  } else if (n < 2 || n > 50) {
-    status = kCoordNoSuchBody;
-  }
-  if (status != 0) {
-    result.status = status;
+  const Series series = series_at(h, data_record(h, k), jd, body);
+  if (series.status != kCoordOk) {
+    result.status = series.status;
     return result;
   }
   double value[3], rate[3];
-  series_components(ta, tb, coef, n, m, jd, value, rate);
+  series_components(series.ta, series.tb, series.coef, h.coef_count[body], m, jd, value, rate);
   for (int c = 0; c < m; ++c) {
     result.state[c] = value[c];
     result.state[c + 3] = rate[c];

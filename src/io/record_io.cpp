@@ -258,16 +258,33 @@ void close_results() {
 // ---------------------------------------------------------------------------
 // List-directed input.
 
+namespace {
+
+// The r of an r*c value: a positive count of decimal digits (held below
+// 10^10), or 0 when it is not one.
+long repeat_count(std::string_view count) {
+  long repeat = 0;
+  if (count.empty()) return 0;
+  for (char ch : count) {
+    if (ch < '0' || ch > '9') return 0;
+    if (repeat < 1000000000L) repeat = repeat * 10 + (ch - '0');
+  }
+  return repeat;
+}
+
+}  // namespace
+
+void ListReader::drop_line() {
+  int c = 0;
+  do c = in_.get();
+  while (c != Traits::eof() && c != '\n');
+}
+
 ReadResult ListReader::read(Targets targets) {
   const std::vector<Target> t(targets);
   if (t.empty()) {
     return skip_record() ? ReadResult{} : ReadResult{ReadStatus::end_of_file, 0};
   }
-  auto drop_line = [this] {
-    int c = 0;
-    do c = in_.get();
-    while (c != Traits::eof() && c != '\n');
-  };
   std::size_t item = 0;
   bool value_open = false;  // a value was read and its separator not yet seen
   while (item < t.size()) {
@@ -304,17 +321,8 @@ ReadResult ListReader::read(Targets targets) {
       continue;
     }
     // r*c: r copies of c; r* alone: r null values.
-    const std::string_view count(token.data(), star);
-    long repeat = 0;
-    bool count_ok = !count.empty();
-    for (char ch : count) {
-      if (ch < '0' || ch > '9') {
-        count_ok = false;
-        break;
-      }
-      if (repeat < 1000000000L) repeat = repeat * 10 + (ch - '0');
-    }
-    if (!count_ok || repeat == 0) {
+    const long repeat = repeat_count(std::string_view(token.data(), star));
+    if (repeat == 0) {
       drop_line();
       return {bad_status(t[item]), static_cast<int>(item + 1)};
     }

@@ -90,6 +90,7 @@ class ListReader {
   bool skip_record();
 
  private:
+  void drop_line();  // the rest of the current line, its end included
   std::istream& in_;
 };
 
