@@ -22,12 +22,7 @@ using io::kScreen;
 
 
 void write_openings() {
-  io::write_list(kScreen);
-  utilities::write_opening(kScreen, "    ZEMBREL: Ecuacion del tiempo", 49, 44);
-  io::write_list(kResults);
-  utilities::write_opening(kResults, "   ZEMBREL: Ecuacion del tiempo", 48, 44);
-  io::write_list(kResults);
-  io::write_list(kScreen);
+  utilities::write_openings({1, "    ZEMBREL: Ecuacion del tiempo", 49, 44, "   ZEMBREL: Ecuacion del tiempo", 48, 44, 1, 1});
 }
 
 // The answers of the dialogue; they live for the whole call of the utility, so
@@ -143,13 +138,7 @@ void one_calculation(Answers& a) {
 void ecuacion_tiempo() {
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults, {kHyphens});
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::hyphens, [&] { one_calculation(answers); });
 }
 
 }  // namespace zembrel::utilities

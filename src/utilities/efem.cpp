@@ -40,16 +40,13 @@ constexpr const char* kTransitRowScreen =
 constexpr const char* kTransitRowFile =
     "(4x,i2,3x,i2,3x,i4,3x,f9.4,3x,f9.4,3x,f9.4,3x,f9.2,3x, f3.0)";
 constexpr int kFixedPointPasses = 20;
+// A transit row whose time lies above this holds a transit (an empty row
+// holds astro::kNoTransit).
+constexpr double kTransitFound = -99.0;
 
 void write_openings() {
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  write_opening(kScreen, "    ZEMBREL: Calculo de efemerides", 49, 44);
-  io::write_list(kResults);
-  write_opening(kResults, "   ZEMBREL: Calculo de efemerides", 49, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  io::write_list(kScreen);
+  utilities::write_openings(
+      {2, "    ZEMBREL: Calculo de efemerides", 49, 44, "   ZEMBREL: Calculo de efemerides", 49, 45, 1, 2});
 }
 
 // The answers of the dialogue; they live for the whole call of the utility, so
@@ -300,7 +297,7 @@ TransitRow match_transit(const Observation& o, const UtDate& date, const Transit
     row.date = date.shifted(shift);
     row.values = run(row.date)[k];
   }
-  row.found = row.values[0] > -99.0;
+  row.found = row.values[0] > kTransitFound;
   if (row.found) row.times = event_times(o, row.date, ddmmss_to_degree_c(row.values[0]));
   return row;
 }
@@ -324,6 +321,17 @@ void write_transit_headers(bool star) {
   io::write_list(kScreen, {"Fecha local, horas legal y civil (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):"});
   io::write_list(kScreen);
   for (const char* k : kinds) io::write_list(kScreen, {k});
+  io::write_list(kScreen);
+}
+
+// The heading of the Greenwich transit rows: an empty line on each channel,
+// then the header and an empty line on the results file and on the screen.
+void write_greenwich_transits_header(const char* header) {
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kResults, {header});
+  io::write_list(kResults);
+  io::write_list(kScreen, {header});
   io::write_list(kScreen);
 }
 
@@ -351,7 +359,7 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
   // Only rows that hold a transit are matched.
   std::array<TransitRow, 2> rows;
   for (std::size_t k = 0; k < 2; ++k) {
-    if (table[k][0] > -99.0) rows[k] = match_transit(o, date, table, k, run);
+    if (table[k][0] > kTransitFound) rows[k] = match_transit(o, date, table, k, run);
   }
 
   write_transit_headers(false);
@@ -360,13 +368,8 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
     write_local_transit(rows[k]);
     if (k == 0) io::write_list(kResults);
   }
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  const char* header = "Fecha en Greenwich, hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
-  io::write_list(kResults, {header});
-  io::write_list(kResults);
-  io::write_list(kScreen, {header});
-  io::write_list(kScreen);
+  write_greenwich_transits_header(
+      "Fecha en Greenwich, hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):");
   io::write_list(kResults);
   for (const TransitRow& r : rows) {
     if (!r.found || r.values[0] < 0.0) continue;
@@ -392,20 +395,15 @@ void star_transits(const Observation& o, const ephem::StarEvents& first) {
   };
   std::vector<TransitRow> rows(table.size());
   for (std::size_t k = 0; k < table.size(); ++k) {
-    if (table[k][0] > -99.0) rows[k] = match_transit(o, o.greenwich, table, k, run);
+    if (table[k][0] > kTransitFound) rows[k] = match_transit(o, o.greenwich, table, k, run);
   }
 
   write_transit_headers(true);
   for (const TransitRow& r : rows) {
     if (r.found) write_local_transit(r);
   }
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  const char* header = "Fecha en Greenwich y hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
-  io::write_list(kResults, {header});
-  io::write_list(kResults);
-  io::write_list(kScreen, {header});
-  io::write_list(kScreen);
+  write_greenwich_transits_header(
+      "Fecha en Greenwich y hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):");
   for (const TransitRow& r : rows) {
     if (!r.found) continue;
     const auto& g = r.times.greenwich;
@@ -688,12 +686,8 @@ void efem() {
   const ephem::BodyNames names = ephem::body_names(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, catalogue, names);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::two_empty_lines,
+                      [&] { one_calculation(answers, catalogue, names); });
 }
 
 }  // namespace zembrel::utilities

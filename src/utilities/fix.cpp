@@ -635,13 +635,8 @@ void zembrel() {
   Tables t{ephem::read_star_catalogue(), {}};
   t.names = ephem::body_names(t.catalogue);
 
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  write_opening(kScreen, "   ZEMBREL SIN SITUACION ESTIMADA", 49, 44);
-  io::write_list(kResults);
-  write_opening(kResults, "   ZEMBREL SIN SITUACION ESTIMADA", 49, 44);
-  io::write_list(kScreen);
+  constexpr const char* kTitle = "   ZEMBREL SIN SITUACION ESTIMADA";
+  write_openings({3, kTitle, 49, 44, kTitle, 49, 44, 0, 1});
 
   Answers answers;
   for (;;) {

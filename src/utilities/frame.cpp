@@ -38,6 +38,15 @@ void write_opening(int channel, std::string_view title, std::size_t credit_width
   write_warning(channel);
 }
 
+void write_openings(const Openings& o) {
+  for (int i = 0; i < o.screen_blank_before; ++i) io::write_list(io::kScreen);
+  write_opening(io::kScreen, o.screen_title, o.screen_credit, o.screen_web);
+  io::write_list(io::kResults);
+  write_opening(io::kResults, o.file_title, o.file_credit, o.file_web);
+  for (int i = 0; i < o.file_blank_after; ++i) io::write_list(io::kResults);
+  for (int i = 0; i < o.screen_blank_after; ++i) io::write_list(io::kScreen);
+}
+
 void write_warning(int channel) {
   io::write_list(channel, {kHyphens});
   io::write_list(channel, {"   ADVERTENCIA: Este programa se proporciona con"});
@@ -214,6 +223,19 @@ bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen, {"Nuevo calculo (1 Si  0 No)?"});
   io::read_keyboard({&answer});
   return answer == 1;
+}
+
+void repeat_calculations(int& answer, Separator between, const std::function<void()>& calculation) {
+  for (;;) {
+    calculation();
+    if (!ask_new_calculation(answer)) return;
+    io::write_list(io::kResults);
+    if (between == Separator::two_empty_lines) io::write_list(io::kResults);
+    if (between == Separator::hyphens) {
+      io::write_list(io::kResults, {kHyphens});
+      io::write_list(io::kResults);
+    }
+  }
 }
 
 void not_available() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,20 @@ std::string web_line(std::size_t width);
 // credit and web-address lines and the warning, separated by empty lines.
 void write_opening(int channel, std::string_view title, std::size_t credit_width,
                    std::size_t web_width);
+
+// The openings of a utility on the screen and in the results file: empty
+// screen lines, the screen's opening, an empty line and the file's opening
+// (each with its own title and line widths), empty file and screen lines.
+struct Openings {
+  int screen_blank_before;
+  const char* screen_title;
+  std::size_t screen_credit, screen_web;
+  const char* file_title;
+  std::size_t file_credit, file_web;
+  int file_blank_after;
+  int screen_blank_after;
+};
+void write_openings(const Openings& o);
 
 // The five-line warning (hyphens, three lines of text, hyphens), list-directed.
 void write_warning(int channel);
@@ -120,6 +135,12 @@ void write_twilight_dates_warning();
 // into `answer`, the utility's own variable (a "/" keeps its previous value),
 // and is true when it is 1.
 bool ask_new_calculation(int& answer);
+
+// What the results file gets between two calculations: one or two empty
+// lines, or the hyphen line between empty lines.
+enum class Separator { one_empty_line, two_empty_lines, hyphens };
+// Runs `calculation`, then asks for a new one, until the answer is not 1.
+void repeat_calculations(int& answer, Separator between, const std::function<void()>& calculation);
 
 // A menu option whose utility is not built yet: one line, back to the menu.
 void not_available();

@@ -241,14 +241,8 @@ Advance advance_to(Target target, const Event& event, double now, const Position
 // Output.
 
 void write_openings() {
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  utilities::write_opening(kScreen, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 44);
-  io::write_list(kResults);
-  utilities::write_opening(kResults, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  io::write_list(kScreen);
+  constexpr const char* kTitle = " ZEMBREL: preparacion de la observacion al crepusculo";
+  utilities::write_openings({2, kTitle, 50, 44, kTitle, 50, 45, 1, 2});
 }
 
 // The bodies at least 15 degrees high at the instant jd (UTC) seen from the
@@ -513,12 +507,7 @@ void prepara_crepusculo() {
   const std::vector<Candidate> candidates = candidates_from(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, candidates);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::two_empty_lines, [&] { one_calculation(answers, candidates); });
 }
 
 }  // namespace zembrel::utilities

@@ -38,12 +38,8 @@ struct Answers {
 };
 
 void write_openings() {
-  io::write_list(kScreen);
-  write_opening(kScreen, "    ZEMBREL: Reconocimiento de un astro", 48, 44);
-  io::write_list(kResults);
-  write_opening(kResults, "  ZEMBREL: Reconocimiento de un astro", 49, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
+  utilities::write_openings({1, "    ZEMBREL: Reconocimiento de un astro", 48, 44,
+                             "  ZEMBREL: Reconocimiento de un astro", 49, 45, 1, 1});
 }
 
 void write_coordinates_results(const Coordinates& k) {

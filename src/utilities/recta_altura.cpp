@@ -43,14 +43,7 @@ struct Answers {
   int again = 0;
 };
 
-void write_openings() {
-  io::write_list(kScreen);
-  write_opening(kScreen, kTitle, 48, 38);
-  io::write_list(kResults);
-  write_opening(kResults, kTitle, 48, 39);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-}
+void write_openings() { utilities::write_openings({1, kTitle, 48, 38, kTitle, 48, 39, 1, 1}); }
 
 std::string list_name(const ephem::BodyNames& names, int number) {
   if (number == 0) return "Desconocido    ";
@@ -246,13 +239,7 @@ void recta_altura() {
   const ephem::BodyNames names = ephem::body_names(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, catalogue, names);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults, {kHyphens});
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::hyphens, [&] { one_calculation(answers, catalogue, names); });
 }
 
 }  // namespace zembrel::utilities
