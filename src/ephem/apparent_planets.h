@@ -25,8 +25,8 @@ struct ApparentPlace {
 
 // Apparent place at Julian date jd_tt (TT) of a body with three position
 // components in the ephemeris file (2 Venus, 4 Mars, 5 Jupiter, 6 Saturn,
-// 10 Moon, 11 Sun, ...).  An instant or body the file cannot answer stops the
-// program with "error en coord, ier= :" and the status.
+// 10 Moon, 11 Sun, ...).  An instant or body the file cannot answer throws
+// CoordError ("error en coord, ier= :" with the status).
 ApparentPlace apparent_planets_geo3(double jd_tt, int body);
 
 struct PlanetaryEvents {

@@ -51,9 +51,10 @@ struct CoordResult {
 };
 
 // State of `body` (1..15, JPL numbering) at Julian date `jd` (TDB) from the
-// ephemeris file in the working directory.  A missing or unreadable file, or
-// one whose header is not in the layout above, stops the program with the
-// run-time error report.
+// ephemeris file, found as io/data_path.h says; its header and the last few
+// data records are kept as io/file_cache.h describes.  A missing or
+// unreadable file, or one whose header is not in the layout above, throws
+// io::RuntimeError.
 CoordResult coord(double jd, int body);
 
 }  // namespace zembrel::ephem

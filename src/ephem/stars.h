@@ -30,9 +30,9 @@ struct StarRecord {
 // The 99 records in file order: a star's list number is its position.
 using StarCatalogue = std::array<StarRecord, kCatalogueStars>;
 
-// Reads "estrellas.dat" from the working directory (six header lines, then 99
-// records).  A missing file, a bad record or too few records stop the program
-// with the run-time error report.
+// The catalogue "estrellas.dat" (six header lines, then 99 records), found as
+// io/data_path.h says and kept parsed as io/file_cache.h describes.  A
+// missing file, a bad record or too few records throw io::RuntimeError.
 const StarCatalogue& read_star_catalogue();
 
 // The catalogue values of a star as the place computation takes them.
@@ -67,8 +67,8 @@ Body body_of_list_number(int number, const StarCatalogue& catalogue);
 
 // Apparent place of a catalogue star at Julian date jd (TT): proper motion,
 // annual parallax, aberration, precession and nutation; true equator and
-// equinox of date.  An instant outside the ephemeris file stops the program
-// with "error en coord, ier= :".
+// equinox of date.  An instant outside the ephemeris file throws CoordError
+// ("error en coord, ier= :").
 struct StarPlace {
   astro::Vec3 direction{};  // unit vector
   double ra = 0.0;          // radians in [0, 2 pi)

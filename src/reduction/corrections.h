@@ -54,7 +54,8 @@ struct DayAndTime {
 };
 DayAndTime day_and_time(int day, int month, int year, double hours);
 
-// Dip of the horizon in minutes of arc for a height of eye in metres.
+// Dip of the horizon in minutes of arc for a height of eye in metres
+// (1.7757' sqrt(h); the factor and its source are in astro/constants.h).
 double dip_of_horizon(double height_m);
 
 // The five values of the corrections report line, minutes of arc.
@@ -81,7 +82,9 @@ enum class CorrectionOrder { line_of_position, fix };
 // number (101 the Moon); limb -1 lower, 1 upper, anything else no
 // semidiameter (Moon only; other bodies get it added).  sd and hp in radians
 // (0 for stars and planets).  The Moon's semidiameter is augmented for the
-// observer's nearness: SD (1 + sin HP sin h).
+// observer's nearness: SD (1 + sin HP sin h), the augmentation to first order
+// in sin HP (Smart, Textbook on Spherical Astronomy, "Augmentation of the
+// Moon's semidiameter").
 CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, int body, int limb,
                                    double sd, double hp, CorrectionOrder order);
 

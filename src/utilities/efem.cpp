@@ -186,6 +186,7 @@ void write_rise_set(const Observation& o, const RiseSetEvent& rise, const RiseSe
   local_lines(kScreen);
   io::write_list(kScreen);
   io::write_list(kScreen);
+  // "Greenich" [sic] on the screen.
   greenwich_lines(kScreen, " Fecha en Greenich y hora UTC al orto (hh.mmss): ",
                   " Fecha en Greenich y hora UTC al ocaso (hh.mmss): ",
                   "(a49,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)", "(a50,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)");
@@ -261,7 +262,7 @@ void twilight_tables(const Observation& o) {
   if (mn.found && mc.found && ec.found && en.found && mn.times.local.day == mc.times.local.day &&
       en.times.local.day == ec.times.local.day) {
     for (int channel : {kResults, kScreen}) {
-      io::write_list(channel, {"Crespusculos:"});
+      io::write_list(channel, {"Crespusculos:"});  // [sic]
       io::write_list(channel);
       write_twilight_lines(channel, mn.times.local, mn.times.local.hours, mc.times.local.hours, ec.times.local,
                            ec.times.local.hours, en.times.local.hours);

@@ -594,6 +594,7 @@ Candidates two_body_fix(const Reduction& r1, double h1, const Reduction& r2, dou
 }
 
 void write_only_two_bodies() {
+  // The doubled blanks of these lines are theirs [sic].
   io::write_list(kScreen, {" Esto es todo lo que puedo decirte si solo has medido  dos astros."});
   io::write_list(kScreen, {" La proxima vez esfuerzate un poquito m\xc3\xa1s y mide un tercer astro, no me seas vago/a"});
   io::write_list(kResults, {" Esto es todo lo que puedo decirte si solo has medido dos astros."});

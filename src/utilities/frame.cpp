@@ -213,7 +213,7 @@ void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, 
 void write_twilight_dates_warning() {
   io::write_list(io::kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
   io::write_list(io::kResults);
-  io::write_list(io::kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
+  io::write_list(io::kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});  // [sic]
   io::write_list(io::kScreen);
 }
 

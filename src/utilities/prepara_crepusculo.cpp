@@ -265,7 +265,7 @@ void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, c
   }
   const int count = static_cast<int>(rows.size());
   io::write_list(kScreen);
-  io::write_fmt(kScreen, "(1x,a50,i3)", {"Numero de astros con altura superior a 15  grados: ", count});
+  io::write_fmt(kScreen, "(1x,a50,i3)", {"Numero de astros con altura superior a 15  grados: ", count});  // [sic]
   io::write_list(kScreen);
   io::write_list(kScreen, {"Astro        altura verdadera (gg.ggg)       azimut (ggg.gg)"});
   io::write_list(kScreen);
@@ -293,7 +293,7 @@ void write_advance(const Advance& a, bool twilight) {
     io::write_fmt(kScreen, "(a39,1x,f7.4,1x,a20)",
                   {" El crepusculo nautico comenzara a las ", legal, "hora legal (hh.mmss)"});
     io::write_list(kScreen);
-    io::write_list(kScreen, {"Tu situacion estimada ien ese momento sera lat  lon (gg.mmss):"});
+    io::write_list(kScreen, {"Tu situacion estimada ien ese momento sera lat  lon (gg.mmss):"});  // [sic]
   } else {
     io::write_list(kScreen, {"Horas hasta el ocaso:", a.hours});
     io::write_list(kScreen);
@@ -485,7 +485,7 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   e.sunset = days.rise_or_set(false, today0);
   if (!e.sunrise.found || !e.sunset.found) {
     io::write_list(kScreen);
-    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});
+    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});  // [sic]
     io::write_list(kScreen);
     io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
     io::write_list(kResults);

@@ -210,6 +210,7 @@ void write_determinant(const Answers& a, const LineOfPosition& r) {
   io::write_fmt(kScreen, "(a39,1x,a15)", {" Determinante de la recta de altura de ", r.name});
   io::write_list(kScreen, {kRule});
   io::write_list(kScreen);
+  // "(gg.mm  ss)" [sic], cut before its colon by the a40 field.
   io::write_fmt(kScreen, "(a40,2(f10.4,2x))", {"Situacion estimada: lat  lon (gg.mm  ss):", a.latitude, a.longitude});
   io::write_list(kScreen);
   write_greenwich_date(kScreen, r.shown.day, r.shown.month, r.shown.year, time_shown);

@@ -30,7 +30,7 @@ void read_observation_conditions(reduction::ObservationConditions& c) {
 }
 
 void write_conditions_lines(int channel, const reduction::ObservationConditions& c) {
-  // The a42 field keeps the label without its final blank.
+  // The a42 field keeps the label without its final blank ("error  de" [sic]).
   io::write_fmt(channel, "(a42,1x,f5.2,1x,f5.1)",
                 {" Altura del observador y error  de indice: ", c.height, c.index_error});
   if (c.abnormal_weather == 1) {
