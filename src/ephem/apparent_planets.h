@@ -5,7 +5,6 @@
 #pragma once
 
 #include <array>
-#include <vector>
 
 #include "astro/angles.h"
 #include "astro/constants.h"
@@ -55,23 +54,5 @@ struct PlanetaryEvents {
 // nor sets, or does not cross the meridian (the utilities say so).
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude);
-
-// Pieces shared by the day searches.
-// A step of a scan in which the searched function changed sign.
-struct ScanStep {
-  double start = 0.0;           // hours
-  double value_at_start = 0.0;  // the function there (its sign gives the direction)
-  double end = 0.0;             // hours
-};
-// The steps of a day's scan in which the altitude above the threshold
-// (crossings: rise or set) and the east component (meridians) changed sign.
-struct DayScan {
-  std::vector<ScanStep> crossings, meridians;
-};
-// Azimuth from north through east, degrees in [0, 360), of a horizontal place.
-double azimuth_from_north(const astro::Horizontal& h);
-// Kind of a meridian transit from the horizon vector at it: 0 below the
-// horizon, 1 upper, -1 lower (with the elevated pole on the observer's side).
-double transit_kind(const astro::Vec3& horizon_vector, double latitude);
 
 }  // namespace zembrel::ephem

@@ -1,19 +1,64 @@
-// The refinement shared by the day searches (rise and set, meridian
-// transits, twilights): a scan of the day finds a sign change of a function
-// within one step [a, b]; Newton's method with a central difference refines
-// it from the end of the step, and stays inside that step: when a Newton
-// step leaves it, the slope vanishes or the passes run out, bisection of the
-// bracket takes over.  A Newton iteration that stays in its step gives
-// exactly what it always gave.
+// The pieces shared by the day searches (rise and set, meridian transits,
+// twilights), apart from what they search: a scan of the day in equal steps
+// finds the steps [a, b] in which a function changes sign; Newton's method
+// with a central difference refines each from the end of its step, and stays
+// inside that step: when a Newton step leaves it, the slope vanishes or the
+// passes run out, bisection of the bracket takes over.  A Newton iteration
+// that stays in its step gives exactly what it always gave.  The searches
+// (planetary_efem3x, star_efem3x, crepusculos) give the functions: the
+// altitude above a threshold, and the east component of the horizon vector.
 #pragma once
 
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "astro/angles.h"
-#include "ephem/apparent_planets.h"
+#include "astro/horizon.h"
 
 namespace zembrel::ephem {
+
+// A step of a scan in which the searched function changed sign.
+struct ScanStep {
+  double start = 0.0;           // hours
+  double value_at_start = 0.0;  // the function there (its sign gives the direction)
+  double end = 0.0;             // hours
+};
+// The steps of a day's scan in which the altitude above the threshold
+// (crossings: rise or set) and the east component (meridians) changed sign.
+struct DayScan {
+  std::vector<ScanStep> crossings, meridians;
+};
+// Azimuth from north through east, degrees in [0, 360), of a horizontal place.
+double azimuth_from_north(const astro::Horizontal& h);
+// Kind of a meridian transit from the horizon vector at it: 0 below the
+// horizon, 1 upper, -1 lower (with the elevated pole on the observer's side).
+double transit_kind(const astro::Vec3& horizon_vector, double latitude);
+
+// The step (start, end] of a scan whose function went from `before` to
+// `after` joins `steps` when the sign changed (a product of exactly zero is
+// no change) and fewer than max_events are there.
+inline void note_sign_change(std::vector<ScanStep>& steps, std::size_t max_events, double start,
+                             double before, double end, double after) {
+  if (before * after < 0.0 && steps.size() < max_events) steps.push_back({start, before, end});
+}
+
+// The scan of a day in `steps` equal steps for sign changes of value(hours).
+template <class Value>
+std::vector<ScanStep> scan_crossings(int steps, std::size_t max_events, Value value) {
+  std::vector<ScanStep> out;
+  const double step = 24.0 / steps;
+  double prev = value(0.0);
+  double prev_h = 0.0;
+  for (int i = 1; i <= steps; ++i) {
+    const double h = i * step;
+    const double now = value(h);
+    note_sign_change(out, max_events, prev_h, prev, h, now);
+    prev = now;
+    prev_h = h;
+  }
+  return out;
+}
 
 inline constexpr double kSearchTolerance = 1e-8;  // hours
 inline constexpr double kSearchEpsilon = 1e-8;    // hours, central difference
@@ -93,10 +138,8 @@ DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
   for (int i = 1; i <= steps; ++i) {
     const double h = i * step;
     const auto now = evaluate(h);
-    if (prev.f() * now.f() < 0.0 && out.crossings.size() < max_events)
-      out.crossings.push_back({prev_h, prev.f(), h});
-    if (prev.g() * now.g() < 0.0 && out.meridians.size() < max_events)
-      out.meridians.push_back({prev_h, prev.g(), h});
+    note_sign_change(out.crossings, max_events, prev_h, prev.f(), h, now.f());
+    note_sign_change(out.meridians, max_events, prev_h, prev.g(), h, now.g());
     prev = now;
     prev_h = h;
   }

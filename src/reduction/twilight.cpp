@@ -27,17 +27,7 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   auto sun_at = [&](double t) { return ephem::apparent_planets_geo3(jd(t), kSun).position; };
   auto f = [&](double t) { return altitude(t, sun_at(t)) - h0; };
 
-  std::vector<ephem::ScanStep> candidates;
-  double f_prev = f(0.0);
-  double t_prev = 0.0;
-  for (int i = 1; i <= kScanSteps; ++i) {
-    const double t = i * 0.24;
-    const double fi = f(t);
-    if (f_prev * fi < 0.0 && candidates.size() < kMaxCandidates)
-      candidates.push_back({t_prev, f_prev, t});
-    f_prev = fi;
-    t_prev = t;
-  }
+  const std::vector<ephem::ScanStep> candidates = ephem::scan_crossings(kScanSteps, kMaxCandidates, f);
   none = candidates.empty();
 
   std::array<double, 2> result{astro::kNoTwilight, astro::kNoTwilight};

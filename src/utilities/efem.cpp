@@ -14,6 +14,7 @@
 #include "astro/sidereal.h"
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
+#include "ephem/day_search.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
 #include "reduction/body_place.h"
