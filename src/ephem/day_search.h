@@ -43,23 +43,6 @@ inline void note_sign_change(std::vector<ScanStep>& steps, std::size_t max_event
   if (before * after < 0.0 && steps.size() < max_events) steps.push_back({start, before, end});
 }
 
-// The scan of a day in `steps` equal steps for sign changes of value(hours).
-template <class Value>
-std::vector<ScanStep> scan_crossings(int steps, std::size_t max_events, Value value) {
-  std::vector<ScanStep> out;
-  const double step = 24.0 / steps;
-  double prev = value(0.0);
-  double prev_h = 0.0;
-  for (int i = 1; i <= steps; ++i) {
-    const double h = i * step;
-    const double now = value(h);
-    note_sign_change(out, max_events, prev_h, prev, h, now);
-    prev = now;
-    prev_h = h;
-  }
-  return out;
-}
-
 inline constexpr double kSearchTolerance = 1e-8;  // hours
 inline constexpr double kSearchEpsilon = 1e-8;    // hours, central difference
 // The Julian date of an instant is resolved to about 1.1e-8 hours, so Newton
@@ -127,22 +110,42 @@ Refinement refine_in_step(double a, double value_a, double b, Step step) {
   return res;
 }
 
-// The scan of a day in `steps` equal steps for sign changes of f() and g()
-// of what evaluate(hours) gives; at most max_events of each are kept.
-template <class Evaluate>
-DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
-  DayScan out;
+// The scan of a day: evaluate(hours) at 0 h and at the ends of `steps`
+// equal steps, and on_step(start, before, end, after) for each step with the
+// evaluations at its two ends.
+template <class Evaluate, class OnStep>
+void scan_steps(int steps, Evaluate evaluate, OnStep on_step) {
   const double step = 24.0 / steps;
   auto prev = evaluate(0.0);
   double prev_h = 0.0;
   for (int i = 1; i <= steps; ++i) {
     const double h = i * step;
-    const auto now = evaluate(h);
-    note_sign_change(out.crossings, max_events, prev_h, prev.f(), h, now.f());
-    note_sign_change(out.meridians, max_events, prev_h, prev.g(), h, now.g());
+    auto now = evaluate(h);
+    on_step(prev_h, prev, h, now);
     prev = now;
     prev_h = h;
   }
+}
+
+// The steps in which value(hours) changes sign; at most max_events kept.
+template <class Value>
+std::vector<ScanStep> scan_crossings(int steps, std::size_t max_events, Value value) {
+  std::vector<ScanStep> out;
+  scan_steps(steps, value, [&](double start, double before, double end, double after) {
+    note_sign_change(out, max_events, start, before, end, after);
+  });
+  return out;
+}
+
+// The steps in which f() and g() of what evaluate(hours) gives change sign;
+// at most max_events of each are kept.
+template <class Evaluate>
+DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
+  DayScan out;
+  scan_steps(steps, evaluate, [&](double start, const auto& before, double end, const auto& after) {
+    note_sign_change(out.crossings, max_events, start, before.f(), end, after.f());
+    note_sign_change(out.meridians, max_events, start, before.g(), end, after.g());
+  });
   return out;
 }
 
