@@ -149,26 +149,40 @@ DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
   return out;
 }
 
+// One step of a scan refined on value_of(evaluate(hours)), its slope from
+// slope_at(hours, evaluation); the root, with the evaluation of the hour its
+// results come from.
+template <class Evaluation>
+struct RefinedStep {
+  Refinement refinement;
+  Evaluation at;
+};
+template <class Evaluate, class Value, class Slope>
+auto refine_scan_step(const ScanStep& s, Evaluate evaluate, Value value_of, Slope slope_at) {
+  RefinedStep<decltype(evaluate(0.0))> out;
+  out.refinement = refine_in_step(
+      s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
+        out.at = evaluate(t);
+        value = value_of(out.at);
+        if (!with_slope) return;
+        slope = slope_at(t, out.at);
+      });
+  return out;
+}
+
 // Rise and set from the crossings of a scan: each step refined on f() of
 // evaluate(hours), its slope from slope_at(hours, evaluation); a rise is a
 // change from below the threshold to above it.
 template <class Events, class Evaluate, class Slope>
 void store_rise_set(const std::vector<ScanStep>& crossings, Events& out, Evaluate evaluate, Slope slope_at) {
   for (const ScanStep& s : crossings) {
-    decltype(evaluate(0.0)) at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = evaluate(t);
-          value = at.f();
-          if (!with_slope) return;
-          slope = slope_at(t, at);
-        });
+    const auto r = refine_scan_step(s, evaluate, [](const auto& e) { return e.f(); }, slope_at);
     if (s.value_at_start < 0.0) {
-      out.rise_time = astro::degree_to_ddmmss_c(r.root);
-      out.rise_azimuth = azimuth_from_north(at.horizon);
+      out.rise_time = astro::degree_to_ddmmss_c(r.refinement.root);
+      out.rise_azimuth = azimuth_from_north(r.at.horizon);
     } else {
-      out.set_time = astro::degree_to_ddmmss_c(r.root);
-      out.set_azimuth = azimuth_from_north(at.horizon);
+      out.set_time = astro::degree_to_ddmmss_c(r.refinement.root);
+      out.set_azimuth = azimuth_from_north(r.at.horizon);
     }
   }
 }
@@ -181,19 +195,15 @@ void store_transits(const std::vector<ScanStep>& meridians, Rows& rows, double l
   std::size_t k = 0;
   for (const ScanStep& s : meridians) {
     if (k == rows.size()) break;
-    decltype(evaluate(0.0)) at;
-    const Refinement r = refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          at = evaluate(t);
-          value = at.g();
-          if (!with_slope) return;
-          slope = (evaluate(t + kSearchEpsilon).g() - evaluate(t - kSearchEpsilon).g()) / (2.0 * kSearchEpsilon);
-        });
+    // The slope follows the place too: both ends are evaluated afresh.
+    const auto r = refine_scan_step(s, evaluate, [](const auto& e) { return e.g(); }, [&](double t, const auto&) {
+      return (evaluate(t + kSearchEpsilon).g() - evaluate(t - kSearchEpsilon).g()) / (2.0 * kSearchEpsilon);
+    });
     auto& row = rows[k];
-    row[0] = astro::degree_to_ddmmss_c(r.root);
-    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(at.horizon.spherical.latitude));
-    row[2] = azimuth_from_north(at.horizon);
-    row[3] = transit_kind(at.horizon.horizontal, latitude);
+    row[0] = astro::degree_to_ddmmss_c(r.refinement.root);
+    row[1] = astro::degree_to_ddmmss_c(astro::radian_to_degree(r.at.horizon.spherical.latitude));
+    row[2] = azimuth_from_north(r.at.horizon);
+    row[3] = transit_kind(r.at.horizon.horizontal, latitude);
     ++k;
   }
 }

@@ -31,18 +31,23 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   none = candidates.empty();
 
   std::array<double, 2> result{astro::kNoTwilight, astro::kNoTwilight};
+  struct AtHour {
+    astro::Vec3 sun;
+    double value;
+  };
+  const auto evaluate = [&](double t) {
+    const astro::Vec3 sun = sun_at(t);
+    return AtHour{sun, altitude(t, sun) - h0};
+  };
+  // Only the horizontal conversion moves in the slope; the Sun stays at t.
+  const auto slope_at = [&](double t, const AtHour& e) {
+    return (altitude(t + ephem::kSearchEpsilon, e.sun) - altitude(t - ephem::kSearchEpsilon, e.sun)) /
+           (2.0 * ephem::kSearchEpsilon);
+  };
   for (const ephem::ScanStep& s : candidates) {
-    const ephem::Refinement r = ephem::refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          const astro::Vec3 sun = sun_at(t);
-          value = altitude(t, sun) - h0;
-          if (!with_slope) return;
-          // Only the horizontal conversion moves; the Sun stays at t.
-          slope = (altitude(t + ephem::kSearchEpsilon, sun) - altitude(t - ephem::kSearchEpsilon, sun)) /
-                  (2.0 * ephem::kSearchEpsilon);
-        });
+    const auto r = ephem::refine_scan_step(s, evaluate, [](const AtHour& e) { return e.value; }, slope_at);
     // A change from below the depression to above it is the morning one.
-    result[s.value_at_start < 0.0 ? 0 : 1] = astro::degree_to_ddmmss_c(r.root);
+    result[s.value_at_start < 0.0 ? 0 : 1] = astro::degree_to_ddmmss_c(r.refinement.root);
   }
   return result;
 }
