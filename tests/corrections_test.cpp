@@ -12,6 +12,7 @@
 #include "astro/calendar.h"
 #include "fixtures/scratch_dir.h"
 #include "io/record_io.h"
+#include "utilities/sight_entry.h"
 #include "reduction/corrections.h"
 
 namespace zembrel::reduction {
@@ -34,13 +35,13 @@ struct MoonSight : ::testing::Test {
 };
 
 TEST_F(MoonSight, ThreeOrders) {
-  const CorrectedAltitude lower = correct_altitude(30.0, c, kMoon, -1, sd, hp, CorrectionOrder::line_of_position);
+  const CorrectedAltitude lower = correct_altitude(30.0, c, astro::kListMoon, -1, sd, hp, CorrectionOrder::line_of_position);
   EXPECT_NEAR(lower.ho, 31.020309430632345, 1e-11);
-  EXPECT_NEAR(correct_altitude(30.0, c, kMoon, -1, sd, hp, CorrectionOrder::fix).ho, 31.02053315025569, 1e-11);
-  EXPECT_NEAR(correct_altitude(30.0, c, kMoon, 1, sd, hp, CorrectionOrder::line_of_position).ho,
+  EXPECT_NEAR(correct_altitude(30.0, c, astro::kListMoon, -1, sd, hp, CorrectionOrder::fix).ho, 31.02053315025569, 1e-11);
+  EXPECT_NEAR(correct_altitude(30.0, c, astro::kListMoon, 1, sd, hp, CorrectionOrder::line_of_position).ho,
               30.503681824957194, 1e-11);
-  EXPECT_NEAR(correct_altitude(30.0, c, kMoon, 1, sd, hp, CorrectionOrder::fix).ho, 30.503902042266112, 1e-11);
-  EXPECT_NEAR(correct_altitude(30.0, c, kMoon, 5, sd, hp, CorrectionOrder::fix).ho, 30.762226103006608, 1e-11);
+  EXPECT_NEAR(correct_altitude(30.0, c, astro::kListMoon, 1, sd, hp, CorrectionOrder::fix).ho, 30.503902042266112, 1e-11);
+  EXPECT_NEAR(correct_altitude(30.0, c, astro::kListMoon, 5, sd, hp, CorrectionOrder::fix).ho, 30.762226103006608, 1e-11);
   EXPECT_NEAR(correct_altitude_simple(30.0, c), 29.93899669931413, 1e-11);
 
   // The refraction belongs to the observed limb in both orders, and the
@@ -62,7 +63,7 @@ TEST_F(MoonSight, ThreeOrders) {
 std::string report_lines(const CorrectedAltitude& k) {
   testing::ScratchDirectory dir;
   io::connect_results();
-  print_altitude_corrections(io::kResults, k.corrections, k.ho);
+  zembrel::utilities::print_altitude_corrections(io::kResults, k.corrections, k.ho);
   io::close_results();
   std::ostringstream s;
   s << std::ifstream("Resultados.txt").rdbuf();
@@ -71,11 +72,11 @@ std::string report_lines(const CorrectedAltitude& k) {
 
 TEST_F(MoonSight, ReportLines) {
   // Upper limb: the semidiameter is taken away but shown positive.
-  EXPECT_EQ(report_lines(correct_altitude(30.0, c, kMoon, 1, sd, hp, CorrectionOrder::line_of_position)),
+  EXPECT_EQ(report_lines(correct_altitude(30.0, c, astro::kListMoon, 1, sd, hp, CorrectionOrder::line_of_position)),
             " Correcciones a la altura: Ei,Dp,SD,R,P (min):   1.5000   -3.5514   15.6283   -1.6088   49.5094\n"
             " Altura verdadera, distancia cenital (gg.mmss):       30.3013255         59.2946745\n");
   // Limb 5: nothing applied, still shown.
-  EXPECT_EQ(report_lines(correct_altitude(30.0, c, kMoon, 5, sd, hp, CorrectionOrder::line_of_position)),
+  EXPECT_EQ(report_lines(correct_altitude(30.0, c, astro::kListMoon, 5, sd, hp, CorrectionOrder::line_of_position)),
             " Correcciones a la altura: Ei,Dp,SD,R,P (min):   1.5000   -3.5514   15.6283   -1.6088   49.3804\n"
             " Altura verdadera, distancia cenital (gg.mmss):       30.4543215         59.1416785\n");
 }

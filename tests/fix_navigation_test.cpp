@@ -1,5 +1,5 @@
 // Navigation pieces of the fix without dead reckoning: advance of the first
-// circle, dead reckoning of a candidate, choice between the candidates.
+// circle and the choice between the candidates.
 #include "utilities/fix.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +12,6 @@ namespace zembrel::utilities::fix {
 namespace {
 
 constexpr double kDeg = astro::kPi / 180.0;
-
-// Great-circle distance in miles between two points given in degrees.
-double miles(double lat1, double lon1, double lat2, double lon2) {
-  const double c = std::sin(lat1 * kDeg) * std::sin(lat2 * kDeg) +
-                   std::cos(lat1 * kDeg) * std::cos(lat2 * kDeg) * std::cos((lon2 - lon1) * kDeg);
-  return std::acos(std::fmin(1.0, c)) / kDeg * 60.0;
-}
 
 TEST(FixNavigation, AdvanceOfTheFirstCircle) {
   // Five minutes exactly (as two Julian dates give it) is simultaneous, either way.
@@ -41,44 +34,6 @@ TEST(FixNavigation, AdvanceOfTheFirstCircle) {
     const double a = i * 0.1 * kDeg;
     ASSERT_LT(azimuth_course_angle(a, a), 1e-7) << i;  // never NaN
   }
-}
-
-TEST(FixNavigation, DeadReckoningOfACandidate) {
-  // 2 hours at 10 knots on 090 from the equator: 20 miles east.
-  Position p = dead_reckoning(0.0, 10.0 * kDeg, 90.0 * kDeg, 20.0);
-  EXPECT_NEAR(p.lat, 0.0, 1e-12);
-  EXPECT_NEAR(p.lon, 10.0 + 1.0 / 3.0, 1e-12);
-  // Eastward across 180 degrees the longitude is not reduced.
-  p = dead_reckoning(0.0, 179.9 * kDeg, 90.0 * kDeg, 20.0);
-  EXPECT_NEAR(p.lon, 180.2333333333333, 1e-9);
-  // No run, no change.
-  p = dead_reckoning(45.0 * kDeg, -30.0 * kDeg, 1.0, 0.0);
-  EXPECT_NEAR(p.lat, 45.0, 1e-12);
-  EXPECT_NEAR(p.lon, -30.0, 1e-12);
-}
-
-TEST(FixNavigation, DeadReckoningNearThePoles) {
-  // Over the pole: 6 miles to it, 14 beyond, down the opposite meridian.
-  Position p = dead_reckoning(89.9 * kDeg, 20.0 * kDeg, 0.0, 20.0);
-  EXPECT_NEAR(p.lat, 90.0 - 14.0 / 60.0, 1e-9);
-  EXPECT_NEAR(std::remainder(p.lon - 200.0, 360.0), 0.0, 1e-9);
-  // East-west close to the pole, from the pole itself, and a southern case:
-  // finite, on the sphere, and the run's length from the start.
-  const struct {
-    double lat, lon, course, run;
-  } cases[] = {{89.5, 10.0, 90.0, 20.0}, {90.0, 0.0, 180.0, 30.0}, {-89.8, -100.0, 250.0, 40.0},
-               {-90.0, 5.0, 0.0, 12.0}, {88.95, 0.0, 10.0, 6.0}};
-  for (const auto& c : cases) {
-    p = dead_reckoning(c.lat * kDeg, c.lon * kDeg, c.course * kDeg, c.run);
-    ASSERT_TRUE(std::isfinite(p.lat) && std::isfinite(p.lon)) << c.lat;
-    EXPECT_LE(std::fabs(p.lat), 90.0) << c.lat;
-    EXPECT_NEAR(miles(c.lat, c.lon, p.lat, p.lon), c.run, 1e-6) << c.lat;
-  }
-  p = dead_reckoning(90.0 * kDeg, 0.0, 180.0 * kDeg, 30.0);
-  EXPECT_NEAR(p.lat, 89.5, 1e-9);
-  // Mid-latitude sailing up to 89 degrees agrees with the great circle there.
-  const Position mid = dead_reckoning(88.9 * kDeg, 0.0, 45.0 * kDeg, 5.0);
-  EXPECT_NEAR(miles(88.9, 0.0, mid.lat, mid.lon), 5.0, 0.01);
 }
 
 TEST(FixNavigation, ChoiceBetweenTheCandidates) {

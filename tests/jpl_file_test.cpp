@@ -11,13 +11,15 @@
 #include <limits>
 
 #include "../tests/fixtures/ephem/synthetic_ephemeris.h"
+#include "../tests/fixtures/stops.h"
 
 namespace {
 
 using zembrel::ephem::chebyshevf;
 using zembrel::ephem::coord;
-using zembrel::ephem::kAuKm;
+using zembrel::astro::kAuKm;
 using zembrel::testing::ScratchDirectory;
+using zembrel::testing::StopsWith;
 using zembrel::testing::SyntheticFile;
 
 constexpr double kPi = 3.141592653589793;
@@ -296,14 +298,12 @@ TEST(CoordSmallFile, ReplacedFileTakesEffectAtTheNextCall) {
   EXPECT_EQ(coord(file.start + 40.0, 11).status, 1);
 }
 
-using CoordDeathTest = ::testing::Test;
-
-TEST(CoordDeathTest, MissingFileStopsNamingIt) {
+TEST(Coord, MissingFileStopsNamingIt) {
   ScratchDirectory dir;
-  EXPECT_EXIT(coord(2451545.0, 11), ::testing::ExitedWithCode(2), "JPL_1550-2650_430t");
+  EXPECT_TRUE(StopsWith([] { coord(2451545.0, 11); }, "JPL_1550-2650_430t"));
 }
 
-TEST(CoordDeathTest, MalformedFilesStopWithTheRuntimeError) {
+TEST(Coord, MalformedFilesStopWithTheRuntimeError) {
   ScratchDirectory dir;
   SyntheticFile file;
   file.body_count = 11;
@@ -311,20 +311,20 @@ TEST(CoordDeathTest, MalformedFilesStopWithTheRuntimeError) {
   file.data_records_written = 1;  // records 2 and 3 missing
   file.write(zembrel::ephem::kEphemerisFile);
   EXPECT_EQ(coord(file.start + 1.0, 11).status, 0);
-  EXPECT_EXIT(coord(file.start + 40.0, 11), ::testing::ExitedWithCode(2), "JPL_1550-2650_430t");
+  EXPECT_TRUE(StopsWith([&] { coord(file.start + 40.0, 11); }, "JPL_1550-2650_430t"));
 
   SyntheticFile bad;
   bad.body_count = 11;
   bad.bodies[11] = {2, 1.0};
   bad.header_overrides = {{10, 2000.0}};  // Sun's block pointer beyond the record
   bad.write(zembrel::ephem::kEphemerisFile);
-  EXPECT_EXIT(coord(file.start + 1.0, 11), ::testing::ExitedWithCode(2), "header");
+  EXPECT_TRUE(StopsWith([&] { coord(file.start + 1.0, 11); }, "header"));
 
   std::FILE* f = std::fopen(zembrel::ephem::kEphemerisFile, "wb");
   const double n = 40.0;  // more bodies than the header can hold
   std::fwrite(&n, sizeof n, 1, f);
   std::fclose(f);
-  EXPECT_EXIT(coord(file.start + 1.0, 11), ::testing::ExitedWithCode(2), "JPL_1550-2650_430t");
+  EXPECT_TRUE(StopsWith([&] { coord(file.start + 1.0, 11); }, "JPL_1550-2650_430t"));
 }
 
 // The shipped file (DE440 coefficients of bodies 1-11, 1849-12-26 to

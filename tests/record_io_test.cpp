@@ -526,9 +526,22 @@ TEST_F(ResultsFile, NoRecordLeavesExistingFileAlone) {
   EXPECT_EQ(slurp("Resultados.txt"), "keep\n");
 }
 
+// Runs f as the program's main does: a stop is reported and its exit status
+// ends the process.
+template <class F>
+void as_program(F f) {
+  try {
+    f();
+  } catch (const io::RuntimeError& e) {
+    std::exit(io::report_stop(e));
+  } catch (const io::Stop& e) {
+    std::exit(io::report_stop(e));
+  }
+}
+
 TEST_F(ResultsFile, RecordsSurviveRuntimeError) {
   EXPECT_EXIT(
-      {
+      as_program([] {
         io::connect_results();
         io::write_list(io::kResults, {"antes"});
         std::istringstream in("3.0\n");
@@ -536,7 +549,7 @@ TEST_F(ResultsFile, RecordsSurviveRuntimeError) {
         int i = 0;
         const io::ReadResult res = r.read({&i});
         io::runtime_error("Keyboard read (unit = 5, file = 'stdin')", io::read_error_message(res));
-      },
+      }),
       ::testing::ExitedWithCode(2), "Bad integer for item 1 in list input");
   EXPECT_EQ(slurp("Resultados.txt"), " antes\n");
 }
@@ -547,7 +560,8 @@ TEST_F(ResultsFile, UnwritableDirectoryStops) {
     std::ofstream probe("probe");  // privileged users can write anyway
     if (probe) GTEST_SKIP() << "directory permissions are not enforced for this user";
   }
-  EXPECT_EXIT(io::connect_results(), ::testing::ExitedWithCode(2), "Cannot open file 'Resultados.txt'");
+  EXPECT_EXIT(as_program([] { io::connect_results(); }), ::testing::ExitedWithCode(2),
+              "Cannot open file 'Resultados.txt'");
 }
 
 using Keyboard = InTempDir;
@@ -571,24 +585,24 @@ TEST_F(Keyboard, ReadErrorsAndEndOfInputStopWithStatus2) {
   { std::ofstream("empty.txt") << ""; }
   { std::ofstream("real.txt") << "12 abc\n"; }
   EXPECT_EXIT(
-      {
+      as_program([] {
         if (std::freopen("bad.txt", "r", stdin) == nullptr) std::exit(9);
         int v = 0;
         io::read_keyboard({&v});
-      },
+      }),
       ::testing::ExitedWithCode(2), "Bad integer for item 1 in list input");
   EXPECT_EXIT(
-      {
+      as_program([] {
         if (std::freopen("empty.txt", "r", stdin) == nullptr) std::exit(9);
         double v = 0;
         io::read_keyboard({&v});
-      },
+      }),
       ::testing::ExitedWithCode(2), "End of file");
   EXPECT_EXIT(
-      {
+      as_program([] {
         if (std::freopen("real.txt", "r", stdin) == nullptr) std::exit(9);
         read_two_reals();
-      },
+      }),
       ::testing::ExitedWithCode(2), "Bad real number in item 2 of list input");
 }
 
@@ -603,8 +617,8 @@ TEST_F(Keyboard, AnswersAreReadLineByLine) {
 }
 
 TEST(Stop, PrintsCodeAndExitsWithItsLowByte) {
-  EXPECT_EXIT(io::stop(-1), ::testing::ExitedWithCode(255), "STOP -1");
-  EXPECT_EXIT(io::stop(3), ::testing::ExitedWithCode(3), "STOP 3");
+  EXPECT_EXIT(as_program([] { throw io::Stop(-1); }), ::testing::ExitedWithCode(255), "STOP -1");
+  EXPECT_EXIT(as_program([] { throw io::Stop(3); }), ::testing::ExitedWithCode(3), "STOP 3");
 }
 
 }  // namespace

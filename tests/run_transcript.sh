@@ -3,7 +3,10 @@
 # equal NAME.out and Resultados.txt must equal NAME.res, byte for byte.
 # Optional files: NAME.pre  is copied to Resultados.txt before the run;
 #                 NAME.status holds the expected exit status (default 0);
-#                 NAME.err  holds text that must appear in the error report.
+#                 NAME.err  holds text that must appear in the error report;
+#                 NAME.both holds the screen and the results file as one
+#                 stream in the order the records are written: a second run
+#                 has Resultados.txt linked to the standard output, a pipe.
 set -u
 bin=$1 data=$2 prefix=$3 work=$4
 rm -rf "$work" && mkdir -p "$work" || exit 1
@@ -33,6 +36,13 @@ if [ -e "$prefix.err" ]; then
   while IFS= read -r line; do
     grep -qF -- "$line" "$work/stderr.txt" || { echo "error report lacks: $line"; fail=1; }
   done < "$prefix.err"
+fi
+if [ -e "$prefix.both" ]; then
+  rm -f "$work/Resultados.txt" && ln -s /dev/stdout "$work/Resultados.txt"
+  (cd "$work" && "$bin" < "$prefix.in" 2> /dev/null | cat > both.txt)
+  if ! cmp -s "$prefix.both" "$work/both.txt"; then
+    echo "write order differs:"; diff "$prefix.both" "$work/both.txt" | head -40; fail=1
+  fi
 fi
 [ $fail = 0 ] && echo "transcript ok"
 exit $fail

@@ -21,6 +21,7 @@
 #include "../tests/fixtures/scratch_dir.h"
 #include "astro/angles.h"
 #include "io/record_io.h"
+#include "utilities/frame.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ TEST(StarCatalogue, RecordLayoutListNumbersAndSelectionTable) {
   EXPECT_EQ(ephem::body_name(names, 120), std::string(15, ' '));
 
   zembrel::io::connect_results();
-  ephem::write_selection_table(zembrel::io::kResults, names);
+  zembrel::utilities::write_selection_table(zembrel::io::kResults, names);
   zembrel::io::close_results();
   const std::vector<std::string> table = lines_of(slurp("Resultados.txt"));
   ASSERT_EQ(table.size(), 17u);
@@ -159,7 +160,7 @@ StarRun run_star(int y, int m, int d, double lon, double lat, const ephem::Catal
   zembrel::io::connect_results();
   ::testing::internal::CaptureStdout();
   StarRun r;
-  r.events = ephem::star_efem3x(y, m, d, lon, lat, s);
+  r.events = zembrel::utilities::search_star_day(y, m, d, lon, lat, s);
   std::fflush(stdout);
   r.screen = ::testing::internal::GetCapturedStdout();
   zembrel::io::close_results();
@@ -173,15 +174,14 @@ TEST_F(WithData, CircumpolarStarNorthAndSouth) {
     ephem::CatalogueStar s;
     s.dec = (lat > 0 ? 89.0 : -89.0) * 3.141592653589793 / 180.0;
     s.ra = 1.0;
-    ephem::circumpolar_flag = 0.0;
     const StarRun r = run_star(2024, 3, 20, 10.0, lat, s);
-    EXPECT_EQ(ephem::circumpolar_flag, 99.0);
+    EXPECT_TRUE(r.events.circumpolar);
     EXPECT_EQ(r.screen, " Astro circumpolar o anticircumpolar. No hay orto ni ocaso\n");
-    EXPECT_EQ(r.events.rise_time, ephem::kNoEventTime);
-    EXPECT_EQ(r.events.set_azimuth, ephem::kNoAzimuth);
+    EXPECT_EQ(r.events.rise_time, zembrel::astro::kNoEventTime);
+    EXPECT_EQ(r.events.set_azimuth, zembrel::astro::kNoAzimuth);
     int upper = 0, lower = 0;
     for (const auto& row : r.events.transits) {
-      if (row[0] == ephem::kNoTransit) continue;
+      if (row[0] == zembrel::astro::kNoTransit) continue;
       const double alt = ddmmss_to_degree_c(row[1]);
       if (row[3] == 1.0) {
         ++upper;
@@ -203,9 +203,8 @@ TEST_F(WithData, GrazingStarKeepsBothEventsOfAdjacentSteps) {
   // around its transit; the rise and the set lie in adjacent scan steps.
   // PyEphem: rise 22.871133 h, set 23.148238 h, transit 23.009687 h at
   // -0 32' 54.7".
-  ephem::circumpolar_flag = 99.0;
   const StarRun r = run_star(2026, 1, 15, -4.41, 37.838, star_number(17));
-  EXPECT_EQ(ephem::circumpolar_flag, 0.0);
+  EXPECT_FALSE(r.events.circumpolar);
   EXPECT_EQ(r.screen, "");
   EXPECT_NEAR(ddmmss_to_degree_c(r.events.rise_time), 22.871133, 2e-3);
   EXPECT_NEAR(ddmmss_to_degree_c(r.events.set_time), 23.148238, 2e-3);
@@ -216,7 +215,7 @@ TEST_F(WithData, GrazingStarKeepsBothEventsOfAdjacentSteps) {
   EXPECT_NEAR(ddmmss_to_degree_c(r.events.transits[1][0]), 23.009687, 5e-4);
   EXPECT_NEAR(ddmmss_to_degree_c(r.events.transits[1][1]), -(32 + 54.7 / 60) / 60, 2e-3);
   EXPECT_EQ(r.events.transits[1][3], 0.0);
-  EXPECT_EQ(r.events.transits[2][0], ephem::kNoTransit);
+  EXPECT_EQ(r.events.transits[2][0], zembrel::astro::kNoTransit);
 }
 
 }  // namespace

@@ -18,12 +18,13 @@
 #include "../tests/fixtures/scratch_dir.h"
 #include "astro/angles.h"
 #include "io/record_io.h"
+#include "utilities/frame.h"
 
 namespace {
 
 using zembrel::astro::ddmmss_to_degree_c;
 using zembrel::reduction::crepusculos;
-using zembrel::reduction::kNoTwilight;
+using zembrel::astro::kNoTwilight;
 using zembrel::reduction::Twilights;
 
 class Twilight : public ::testing::Test {
@@ -35,7 +36,7 @@ class Twilight : public ::testing::Test {
   Twilights run(int y, int m, int d, double lon, double lat) {
     zembrel::io::connect_results();
     ::testing::internal::CaptureStdout();
-    const Twilights t = crepusculos(y, m, d, lon, lat);
+    const Twilights t = zembrel::utilities::search_twilights(y, m, d, lon, lat);
     std::fflush(stdout);
     screen = ::testing::internal::GetCapturedStdout();
     zembrel::io::close_results();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "astro/constants.h"
 #include "astro/sidereal.h"
 
 namespace zembrel::astro {
@@ -19,19 +20,19 @@ Horizontal equatorial_to_horizontal(double jd_ut1, double longitude, double lati
   return h;
 }
 
+// The coefficients and their sources are in astro/constants.h.
 double refraction(double altitude_deg, double pressure_hpa, double temperature_c) {
   const double h = altitude_deg;
   const double z = 1.5707963267948966 - degree_to_radian(h);
   const double c = std::tan(z);
   double r0;
-  if (h >= 15.0) {
-    r0 = 0.97127 * c - 0.00137 * (c * c * c);
+  if (h >= kRefractionLimitDeg) {
+    r0 = kRefractionA * c - kRefractionB * (c * c * c);
   } else {
-    // The quadratic coefficient is held in single precision.
-    constexpr double k = static_cast<double>(0.00428f);
-    r0 = (34.133 + 4.197 * h + k * (h * h)) / (1.0 + 0.505 * h + 0.0845 * (h * h));
+    r0 = (kRefractionLowC0 + kRefractionLowC1 * h + kRefractionLowC2 * (h * h)) /
+         (1.0 + kRefractionLowD1 * h + kRefractionLowD2 * (h * h));
   }
-  return r0 * (pressure_hpa / 1010.0) * (283.0 / (temperature_c + 273.0));
+  return r0 * (pressure_hpa / kStandardPressure) * (283.0 / (temperature_c + 273.0));
 }
 
 }  // namespace zembrel::astro

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "astro/constants.h"
 #include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
@@ -63,10 +64,11 @@ double argument(double packed_constant, double packed_rate, double revolutions_d
   return scale_angle(degree_to_radian(deg));
 }
 
-double centuries(double jd) { return (jd - 2451545.0) / 36525.0; }
+double centuries(double jd) { return (jd - kJ2000) / kJulianCentury; }
 
 }  // namespace
 
+// IAU 1980 mean obliquity (Lieske et al. 1977, Astron. Astrophys. 58, 1).
 double mean_obliquity(double jd) {
   const double t = centuries(jd);
   const double arcsec = ((0.001813 * t - 0.00059) * t - 46.815) * t + 84381.448;
@@ -83,6 +85,8 @@ inline double reduce_to_turn(double radians) {
   return radians - k * kTwoPi;
 }
 
+// IAU 1980 nutation: the 106-term series of the file with the fundamental
+// arguments of Seidelmann (1982, Celest. Mech. 27, 79).
 Nutation evaluate_nutation(const Series& series, double jd) {
   Nutation n{};
   n.eps0 = mean_obliquity(jd);
@@ -150,6 +154,7 @@ Nutation nutation_parameters(double jd) {
   return n;
 }
 
+// IAU 1976 precession angles zeta, z, theta (Lieske et al. 1977, eq. 6).
 Vec3 precession_ecuatoriales(double jd_from, double jd_to, const Vec3& v) {
   const double t0 = centuries(jd_from);
   const double t = centuries(jd_to) - t0;

@@ -1,6 +1,8 @@
-// IAU 1976 precession, IAU 1980 nutation (series read from
-// "nutation_IAU1980.dat" in the working directory) and the IAU 1980 mean
-// obliquity of the ecliptic.  Angles in radians, instants as Julian dates.
+// IAU 1976 precession (Lieske et al. 1977), IAU 1980 nutation (Seidelmann
+// 1982; the series read from "nutation_IAU1980.dat", found as io/data_path.h
+// says and kept parsed as io/file_cache.h describes, the last few results
+// kept for the instants asked again) and the IAU 1980 mean obliquity of the
+// ecliptic.  Angles in radians, instants as Julian dates.
 #pragma once
 
 #include "astro/angles.h"
@@ -15,8 +17,7 @@ struct Nutation {
   double eps0;  // mean obliquity
   double eps;   // true obliquity
 };
-// A missing, short or malformed series file stops the program with a
-// run-time error report.
+// A missing, short or malformed series file throws io::RuntimeError.
 Nutation nutation_parameters(double jd);
 
 // v carried from the mean equator and equinox of jd_from to those of jd_to.

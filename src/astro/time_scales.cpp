@@ -15,10 +15,12 @@
 
 #include "astro/angles.h"
 #include "astro/calendar.h"
+#include "astro/constants.h"
 #include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/format.h"
 #include "io/record_io.h"
+#include "io/stops.h"
 
 namespace zembrel::astro {
 
@@ -192,19 +194,13 @@ Table load_table(const std::string& name, const Layout& layout) {
   return t;
 }
 
-enum class Range { inside, before, after };
-struct Lookup {
-  double value;
-  Range range;
-};
-
 // Value at jd: at or after the last entry's date the last value; otherwise
 // linear interpolation in the interval JD_i <= jd < JD_(i+1) (the last such
 // interval when the dates are not in order); before every interval the first
 // value.
-Lookup interpolate(const Table& t, double jd) {
+TableValue interpolate(const Table& t, double jd) {
   const std::size_t n = t.jd.size();
-  if (jd >= t.jd[n - 1]) return {t.value[n - 1], Range::after};
+  if (jd >= t.jd[n - 1]) return {t.value[n - 1], TableRange::after};
   std::size_t found = n;
   if (t.increasing) {
     const auto it = std::upper_bound(t.jd.begin(), t.jd.end(), jd);
@@ -217,16 +213,10 @@ Lookup interpolate(const Table& t, double jd) {
       }
     }
   }
-  if (found == n) return {t.value[0], Range::before};
+  if (found == n) return {t.value[0], TableRange::before};
   const std::size_t i = found;
   const double f = (jd - t.jd[i]) / (t.jd[i + 1] - t.jd[i]);
-  return {t.value[i] + (t.value[i + 1] - t.value[i]) * f, Range::inside};
-}
-
-void warn(const Lookup& l, const char* after_text, const char* before_text) {
-  if (l.range == Range::inside) return;
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {l.range == Range::after ? after_text : before_text, l.value});
+  return {t.value[i] + (t.value[i + 1] - t.value[i]) * f, TableRange::inside};
 }
 
 }  // namespace
@@ -237,27 +227,25 @@ TimeScales time_scales(double jd_utc) {
 
   const Table& iers = iers_cache.get(io::data_file_path("delta_t.iers", kWhere),
                                      [](const std::string& p) { return load_table(p, kIersLayout); });
-  const Lookup dut1 = interpolate(iers, jd_utc);
   // Before the daily series begins (1962) there is no UTC to correct: the
-  // time given is UT itself, and UT1 - UTC is taken as 0 without a warning.
+  // time given is UT itself, and UT1 - UTC is taken as 0 (the utilities do
+  // not warn).
   TimeScales s;
-  if (dut1.range == Range::before) {
-    s.jd_ut1 = jd_utc;
-  } else {
-    warn(dut1, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ", "");
-    s.jd_ut1 = jd_utc + dut1.value / 86400.0;
-  }
+  s.ut1_utc = interpolate(iers, jd_utc);
+  if (s.ut1_utc.range == TableRange::before) s.ut1_utc.seconds = 0.0;
+  s.jd_ut1 = jd_utc + s.ut1_utc.seconds / kSecondsPerDay;
 
   const Table& dat = delta_t_cache.get(io::data_file_path("delta_t.dat", kWhere),
                                        [](const std::string& p) { return load_table(p, kDeltaTLayout); });
-  const Lookup delta_t = interpolate(dat, jd_utc);
-  warn(delta_t, "ATENCION: utilizando delta_t.dat más allá de su    rango!! delta_t = ",
-       "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");
-  s.jd_tt = s.jd_ut1 + delta_t.value / 86400.0;
-
-  const double g = degree_to_radian(357.53 + 0.9856003 * (s.jd_tt - 2451545.0));
-  s.jd_tdb = s.jd_tt + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
+  s.delta_t = interpolate(dat, jd_utc);
+  s.jd_tt = s.jd_ut1 + s.delta_t.seconds / kSecondsPerDay;
+  s.jd_tdb = tt_to_tdb(s.jd_tt);
   return s;
+}
+
+double tt_to_tdb(double jd_tt) {
+  const double g = degree_to_radian(kTdbAnomalyAtJ2000 + kTdbAnomalyRate * (jd_tt - kJ2000));
+  return jd_tt + (kTdbAmplitude1 * std::sin(g) + kTdbAmplitude2 * std::sin(2.0 * g)) / kSecondsPerDay;
 }
 
 namespace {

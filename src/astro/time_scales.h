@@ -1,6 +1,8 @@
 // UTC to UT1, TT and TDB.  UT1 - UTC comes from the daily table in
-// "delta_t.iers", Delta T = TT - UT1 from the table in "delta_t.dat", both in
-// the working directory and consulted at every call.
+// "delta_t.iers", Delta T = TT - UT1 from the table in "delta_t.dat"; both
+// files are found as io/data_path.h says and kept parsed as io/file_cache.h
+// describes, so a table replaced between two answers takes effect at the
+// next one.
 #pragma once
 
 #include <optional>
@@ -10,18 +12,34 @@
 
 namespace zembrel::astro {
 
-struct TimeScales {
-  double jd_ut1;
-  double jd_tt;
-  double jd_tdb;
+// Where an instant falls against the entries of a table.
+enum class TableRange { inside, before, after };
+
+// A value taken from a table, seconds, and where the instant fell: outside
+// the table the value is that of the nearest entry (the utilities warn).
+struct TableValue {
+  double seconds = 0.0;
+  TableRange range = TableRange::inside;
 };
 
-// All Julian dates.  Beyond either end of a table the nearest value is used
-// and a warning goes to the screen, except before the first entry of
-// delta_t.iers, where UT1 - UTC is 0 (the time given is UT) and nothing is
-// printed.  A missing, empty or oversized table stops the program with a
-// run-time error naming the file.
+struct TimeScales {
+  double jd_ut1 = 0.0;
+  double jd_tt = 0.0;
+  double jd_tdb = 0.0;
+  TableValue ut1_utc;  // UT1 - UTC from "delta_t.iers"
+  TableValue delta_t;  // TT - UT1 from "delta_t.dat"
+};
+
+// All Julian dates; both tables are looked up with the UTC instant.  Before
+// the first entry of "delta_t.iers" (1962) the time given is taken as UT:
+// ut1_utc is 0 with range `before`, and the utilities do not warn.  A
+// missing, empty, damaged or oversized table throws io::RuntimeError naming
+// the file.
 TimeScales time_scales(double jd_utc);
+
+// TDB from TT (Julian dates), by the two-term series of astro/constants.h
+// (Explanatory Supplement to the Astronomical Almanac, 1992, eq. 2.222-1).
+double tt_to_tdb(double jd_tt);
 
 // Largest number of entries a table may hold.
 inline constexpr int kMaxTableEntries = 100000;

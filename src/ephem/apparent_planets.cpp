@@ -5,11 +5,11 @@
 
 #include "astro/calendar.h"
 #include "astro/horizon.h"
-#include "astro/precession_nutation.h"
+#include "astro/time_scales.h"
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
+#include "ephem/place_steps.h"
 #include "ephem/planets.h"
-#include "io/record_io.h"
 
 namespace zembrel::ephem {
 
@@ -17,110 +17,102 @@ namespace {
 
 using astro::Vec3;
 
-constexpr double kEarthRadiusKm = 6378.1363;
-constexpr double kMoonRadiusKm = 1738.0;
-constexpr double kSunRadiusKm = 696000.0;
-constexpr double kLightKmPerS = 299792.458;
-constexpr double kGauss = 0.01720209895;
 constexpr double kLightTimeTolerance = 1e-12;  // days
 constexpr int kMaxLightTimePasses = 50;
-constexpr double kJ2000 = 2451545.0;
 
-Vec3 add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 mul(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
-Vec3 div(const Vec3& a, double f) { return {a[0] / f, a[1] / f, a[2] / f}; }
-double dot(const Vec3& a, const Vec3& b) { return astro::scalar_product(a, b); }
 double norm(const Vec3& a) { return astro::vector_mod(a); }
 
-}  // namespace
+// The light-time iteration of one body seen from the Earth at tdb: the
+// body at tdb - tau, with tau = (u + 2 mu ln((e + u + r) / (e - u + r))) / c
+// (u, e, r the Earth-body, Sun-Earth and Sun-body distances; the Shapiro
+// term of Kaplan et al. 1989, Astron. J. 97, 1197; plain u / c for the Sun),
+// repeated until tau changes by no more than 1e-12 days.
+struct LightTime {
+  Vec3 u{};  // Earth (at tdb) to the body (at tdb - tau), AU
+  Vec3 q{};  // Sun (at tdb) to the Earth (at tdb)
+  Vec3 r{};  // Sun (at tdb - tau) to the body (at tdb - tau)
+  double u_len = 0.0, q_len = 0.0, r_len = 0.0;
+};
 
-ApparentPlace apparent_planets_geo3(double jd, int body) {
-  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
-  const double mu = kGauss * kGauss / (c * c);     // Sun's gravitational radius, AU
-  const double emrat1 = 1.0 + kEarthMoonMassRatio;
-
-  // Barycentric dynamical time.
-  const double g = astro::degree_to_radian(357.53 + 0.9856003 * (jd - kJ2000));
-  const double tdb = jd + (0.001658 * std::sin(g) + 0.000014 * std::sin(2.0 * g)) / 86400.0;
-
-  // The Earth and its velocity in units of c.  A state already fetched for
-  // the same instant is not fetched again (the ephemeris gives the same
-  // values for the same instant and body).
-  const CheckedState emb = checked_coord(tdb, 3);
-  const CheckedState moon = checked_coord(tdb, 10);
-  const Vec3 earth = sub(emb.position, div(moon.position, emrat1));
-  const Vec3 v = div(sub(emb.velocity, div(moon.velocity, emrat1)), c);
-  const double w = 1.0 / std::sqrt(1.0 - dot(v, v));
-
-  const Vec3 x = body == 3    ? emb.position
-                 : body == 10 ? moon.position
-                              : checked_coord(tdb, body).position;
-  const double distance = body == 10 ? norm(x) : norm(sub(earth, x));
-  const Vec3 sun0 = body == 11 ? x : checked_coord(tdb, 11).position;
-
-  // Light time: the body at tdb - tau seen from the Earth at tdb.  The first
-  // pass (tau = 0) is at tdb itself.
-  Vec3 u_vec{}, q_vec{}, r_vec{};
-  double u = 0.0, r = 0.0, e = 0.0;
+// x and sun0: the body and the Sun at tdb (the first pass, tau = 0).
+LightTime light_time(double tdb, int body, const EarthState& earth, const Vec3& x, const Vec3& sun0) {
+  const double c = light_au_per_day();
+  const double mu = astro::kGaussK * astro::kGaussK / (c * c);  // Sun's gravitational radius, AU
+  const double emrat1 = 1.0 + astro::kEarthMoonMassRatio;
+  LightTime lt;
   double tau = 0.0;
   for (int pass = 0; pass < kMaxLightTimePasses; ++pass) {
     const double t = tdb - tau;
     const bool at_tdb = t == tdb;
-    const Vec3 sun = at_tdb ? sun0 : checked_coord(t, 11).position;
-    Vec3 p = at_tdb ? x : body == 11 ? sun : checked_coord(t, body).position;
-    if (body == 10) {
-      const Vec3 bary = at_tdb ? emb.position : checked_coord(t, 3).position;
+    const Vec3 sun = at_tdb ? sun0 : checked_coord(t, astro::kJplSun).position;
+    Vec3 p = at_tdb ? x : body == astro::kJplSun ? sun : checked_coord(t, body).position;
+    if (body == astro::kJplMoon) {
+      const Vec3 bary = at_tdb ? earth.barycentre.position
+                               : checked_coord(t, astro::kJplEarthMoonBarycentre).position;
       p = add(p, sub(bary, div(p, emrat1)));  // barycentric Moon
     }
-    u_vec = sub(p, earth);
-    q_vec = sub(earth, sun0);
-    r_vec = sub(p, sun);
-    u = norm(u_vec);
+    lt.u = sub(p, earth.position);
+    lt.q = sub(earth.position, sun0);
+    lt.r = sub(p, sun);
+    lt.u_len = norm(lt.u);
     double tau_new;
-    if (body != 11) {
-      r = norm(r_vec);
-      e = norm(q_vec);
-      tau_new = (u + 2.0 * mu * std::log((e + u + r) / (e - u + r))) / c;
+    if (body != astro::kJplSun) {
+      lt.r_len = norm(lt.r);
+      lt.q_len = norm(lt.q);
+      tau_new = (lt.u_len + 2.0 * mu * std::log((lt.q_len + lt.u_len + lt.r_len) /
+                                                (lt.q_len - lt.u_len + lt.r_len))) / c;
     } else {
-      tau_new = u / c;
+      tau_new = lt.u_len / c;
     }
     if (!(std::fabs(tau_new - tau) > kLightTimeTolerance)) break;
     tau = tau_new;
   }
+  return lt;
+}
 
-  // Light deflection by the Sun.
-  const Vec3 u_hat = div(u_vec, u);
-  Vec3 p1 = u_hat;
-  if (body != 11) {
-    const Vec3 r_hat = div(r_vec, r);
-    const Vec3 e_hat = div(q_vec, e);
-    const Vec3 bend = sub(mul(e_hat, dot(u_hat, r_hat)), mul(r_hat, dot(e_hat, u_hat)));
-    p1 = add(u_hat, mul(div(bend, 1.0 + dot(r_hat, e_hat)), 2.0 * mu / e));
+// Horizontal parallax and semidiameter of the Moon and the Sun at a
+// geocentric distance in AU: sin HP = R_E / d; the Moon's SD from
+// sin SD = k sin HP, the Sun's from sin SD = R_S / d.
+void semidiameter_and_parallax(int body, double distance, ApparentPlace& place) {
+  if (body != astro::kJplMoon && body != astro::kJplSun) return;
+  place.parallax = std::asin(astro::kEarthRadiusKm / (distance * astro::kAuKm));
+  if (body == astro::kJplMoon) {
+    place.semidiameter = std::asin(std::sin(place.parallax) * astro::kMoonRadiusKm / astro::kEarthRadiusKm);
+  } else {
+    place.semidiameter = std::asin((astro::kSunRadiusKm / astro::kAuKm) / distance);
   }
+}
 
-  // Annual aberration.
-  const double p1v = dot(p1, v);
-  const Vec3 p2 = div(add(mul(p1, 1.0 / w), mul(v, 1.0 + p1v / (1.0 + 1.0 / w))), 1.0 + p1v);
+}  // namespace
 
-  // Mean equator and equinox of J2000 to the true ones of date.
-  const Vec3 p3 = astro::precession_ecuatoriales(kJ2000, jd, p2);
-  const astro::Nutation nut = astro::nutation_parameters(jd);
-  const Vec3 p4 = astro::nutation_ecuatoriales(nut.eps0, nut.eps, nut.dpsi, p3);
+ApparentPlace apparent_planets_geo3(double jd, int body) {
+  const double c = light_au_per_day();
+  const double mu = astro::kGaussK * astro::kGaussK / (c * c);  // Sun's gravitational radius, AU
+  const double tdb = astro::tt_to_tdb(jd);
+  const EarthState earth = earth_state(tdb);
+
+  // The body and the Sun at tdb; a state already fetched for the same
+  // instant is not fetched again.
+  const Vec3 x = body == astro::kJplEarthMoonBarycentre ? earth.barycentre.position
+                 : body == astro::kJplMoon              ? earth.moon.position
+                                                        : checked_coord(tdb, body).position;
+  const double distance = body == astro::kJplMoon ? norm(x) : norm(sub(earth.position, x));
+  const Vec3 sun0 = body == astro::kJplSun ? x : checked_coord(tdb, astro::kJplSun).position;
+
+  const LightTime lt = light_time(tdb, body, earth, x, sun0);
+  const Vec3 u_hat = div(lt.u, lt.u_len);
+  const Vec3 p1 = body == astro::kJplSun
+                      ? u_hat
+                      : deflect(u_hat, div(lt.q, lt.q_len), lt.q_len, div(lt.r, lt.r_len), mu);
+  const Vec3 p4 = to_true_of_date(jd, aberrate(p1, earth.velocity));
 
   ApparentPlace place;
   place.position = mul(p4, distance / norm(p4));
-  const astro::Spherical s = astro::cartesian_spherical(p4);
-  place.dec = s.latitude;
-  place.ra = astro::scale_angle(s.longitude);
+  const RaDec rd = ra_dec(p4);
+  place.ra = rd.ra;
+  place.dec = rd.dec;
   place.distance = distance;
-  if (body == 10) {
-    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
-    place.semidiameter = std::asin(std::sin(place.parallax) * kMoonRadiusKm / kEarthRadiusKm);
-  } else if (body == 11) {
-    place.parallax = std::asin(kEarthRadiusKm / (distance * kAuKm));
-    place.semidiameter = std::asin((kSunRadiusKm / kAuKm) / distance);
-  }
+  semidiameter_and_parallax(body, distance, place);
   return place;
 }
 
@@ -135,10 +127,10 @@ class DaySearch {
   DaySearch(int year, int month, int day, int body, double longitude, double latitude)
       : year_(year), month_(month), day_(day), body_(body), longitude_(longitude),
         latitude_(latitude) {
-    if (body == 11) {
-      h0_ = astro::degree_to_radian(-0.8333333333333334);
+    if (body == astro::kJplSun) {
+      h0_ = astro::degree_to_radian(astro::kSunRiseAltitudeDeg);
     } else {
-      h0_ = astro::degree_to_radian(-0.5666666666666667);
+      h0_ = astro::degree_to_radian(astro::kRiseAltitudeDeg);
     }
   }
 
@@ -157,8 +149,8 @@ class DaySearch {
     const double t = jd(hours);
     e.place = apparent_planets_geo3(t, body_);
     e.h0 = h0_;
-    if (body_ == 10) {
-      e.h0 = astro::degree_to_radian(-0.5666666666666667) - e.place.semidiameter +
+    if (body_ == astro::kJplMoon) {
+      e.h0 = astro::degree_to_radian(astro::kRiseAltitudeDeg) - e.place.semidiameter +
              e.place.parallax;
     }
     e.horizon = horizon(hours, e.place);
@@ -179,31 +171,6 @@ class DaySearch {
 
 }  // namespace
 
-void write_missing_events(const DayScan& scan) {
-  if (scan.crossings.empty()) {
-    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
-  if (scan.meridians.empty()) {
-    io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
-  }
-}
-
-double azimuth_from_north(const astro::Horizontal& h) {
-  return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
-}
-
-double transit_kind(const astro::Vec3& hv, double latitude) {
-  if (hv[2] < 0.0) return 0.0;
-  // Upper or lower culmination: compare with the elevated pole, which lies
-  // to the north of a northern observer and to the south of a southern one.
-  const double side = latitude >= 0.0 ? 1.0 : -1.0;
-  const double q = side * hv[0] / std::sqrt(hv[0] * hv[0] + hv[1] * hv[1] + hv[2] * hv[2]);
-  const double c = -std::cos(astro::degree_to_radian(latitude));
-  return q < c ? -1.0 : 1.0;  // q == c counts as an upper transit
-}
-
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude) {
   const DaySearch search(year, month, day, body, longitude, latitude);
@@ -217,7 +184,8 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
   // of the east component (meridian); each change keeps its step.
   auto evaluate = [&](double hours) { return search.evaluate(hours); };
   const DayScan scan = scan_day(kScanSteps, kMaxEvents, evaluate);
-  write_missing_events(scan);
+  out.circumpolar = scan.crossings.empty();
+  out.no_transit = scan.meridians.empty();
 
   // Rising and setting: the derivative keeps the apparent place of hour t.
   store_rise_set(scan.crossings, out, evaluate, [&](double t, const DaySearch::Evaluation& at) {

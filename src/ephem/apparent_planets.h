@@ -5,17 +5,12 @@
 #pragma once
 
 #include <array>
-#include <vector>
 
 #include "astro/angles.h"
+#include "astro/constants.h"
 #include "astro/horizon.h"
 
 namespace zembrel::ephem {
-
-// Sentinels of the day searches.
-inline constexpr double kNoEventTime = -999999999.0;
-inline constexpr double kNoAzimuth = -9999999.0;
-inline constexpr double kNoTransit = -999.0;
 
 struct ApparentPlace {
   astro::Vec3 position{};     // apparent direction, true equator and equinox of
@@ -29,22 +24,24 @@ struct ApparentPlace {
 
 // Apparent place at Julian date jd_tt (TT) of a body with three position
 // components in the ephemeris file (2 Venus, 4 Mars, 5 Jupiter, 6 Saturn,
-// 10 Moon, 11 Sun, ...).  An instant or body the file cannot answer stops the
-// program with "error en coord, ier= :" and the status.
+// 10 Moon, 11 Sun, ...).  An instant or body the file cannot answer throws
+// CoordError ("error en coord, ier= :" with the status).
 ApparentPlace apparent_planets_geo3(double jd_tt, int body);
 
 struct PlanetaryEvents {
-  double rise_time = kNoEventTime;  // hours of the date, packed h.mmss
-  double set_time = kNoEventTime;
-  double rise_azimuth = kNoAzimuth;  // degrees from north through east
-  double set_azimuth = kNoAzimuth;
+  double rise_time = astro::kNoEventTime;  // hours of the date, packed h.mmss
+  double set_time = astro::kNoEventTime;
+  double rise_azimuth = astro::kNoAzimuth;  // degrees from north through east
+  double set_azimuth = astro::kNoAzimuth;
   // Row k: the k-th meridian transit of the day: time (packed h.mmss),
   // altitude (packed d.mmss), azimuth (degrees from north), kind (1 upper,
   // -1 lower, 0 below the horizon).  Rows without a transit hold -999.0.
-  std::array<std::array<double, 4>, 2> transits{{{kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit}}};
+  std::array<std::array<double, 4>, 2> transits{{{astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit}}};
   double semidiameter = 0.0;  // radians, at 12 h of the date
   double parallax = 0.0;
+  bool circumpolar = false;  // the scan found no rise or set
+  bool no_transit = false;   // the scan found no meridian transit
 };
 
 // Rise, set and meridian transits of `body` on the civil date for an
@@ -53,33 +50,9 @@ struct PlanetaryEvents {
 // Julian date serves as TT for the apparent place and as UT1 for the sidereal
 // time.  Rising and setting are the crossings of altitude -0 deg 34' for
 // planets, -0 deg 50' for the Sun and -0 deg 34' - semidiameter + parallax
-// for the Moon.  Writes "Astro circumpolar o anticircumpolar. No hay orto ni
-// ocaso" to the screen and the results file when the body neither rises nor
-// sets, and "ATENCION: No hay paso por el meridiano" to the screen when it
-// does not cross the meridian.
+// for the Moon.  circumpolar and no_transit tell when the body neither rises
+// nor sets, or does not cross the meridian (the utilities say so).
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude);
-
-// Pieces shared by the day searches.
-// A step of a scan in which the searched function changed sign.
-struct ScanStep {
-  double start = 0.0;           // hours
-  double value_at_start = 0.0;  // the function there (its sign gives the direction)
-  double end = 0.0;             // hours
-};
-// The steps of a day's scan in which the altitude above the threshold
-// (crossings: rise or set) and the east component (meridians) changed sign.
-struct DayScan {
-  std::vector<ScanStep> crossings, meridians;
-};
-// "Astro circumpolar o anticircumpolar. No hay orto ni ocaso" to the screen
-// and the results file when the scan found no crossing, "ATENCION: No hay
-// paso por el meridiano" to the screen when it found no meridian.
-void write_missing_events(const DayScan& scan);
-// Azimuth from north through east, degrees in [0, 360), of a horizontal place.
-double azimuth_from_north(const astro::Horizontal& h);
-// Kind of a meridian transit from the horizon vector at it: 0 below the
-// horizon, 1 upper, -1 lower (with the elevated pole on the observer's side).
-double transit_kind(const astro::Vec3& horizon_vector, double latitude);
 
 }  // namespace zembrel::ephem

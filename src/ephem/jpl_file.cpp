@@ -5,14 +5,13 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "astro/angles.h"
 #include "io/data_path.h"
 #include "io/file_cache.h"
-#include "io/record_io.h"
+#include "io/stops.h"
 
 namespace zembrel::ephem {
 
@@ -77,18 +76,15 @@ void series_components(double t0, double t1, const double* coef, int n, int m, d
 }
 
 // ---------------------------------------------------------------------------
-// File access.  The file is looked up by io::data_file_path.  The header and
-// the last few data records are kept between calls; they are thrown away as
-// soon as the file is found at another path or its identity, size or
-// modification time changes, so a replaced file is read afresh.  The stamp is
-// checked as io/file_cache.h describes (once per keyboard answer, or at every
-// call before the first answer).  File times come from a coarse clock: a file
-// modified shortly before it was read could be rewritten in place without a
-// new stamp, so such a file is read afresh at the next check.  With the
-// caches off, every call reads both header records and its data record.
-
+// File access.  The file is looked up by io::data_file_path.  The header is
+// kept by an io::FileCache (read again whenever the file is found at another
+// path or its stamp changes, as io/file_cache.h describes), and the last few
+// data records with it: they are thrown away whenever the header is read
+// again, so a replaced file is read afresh.  With the caches off, every call
+// reads both header records and its data record.
 
 struct Header {
+  std::string path;  // where the file was found
   int body_count = 0;
   std::array<int, kMaxBodies + 1> coef_offset{};
   std::array<int, kMaxBodies + 1> coef_count{};
@@ -105,20 +101,16 @@ struct DataRecord {
   std::vector<double> values;
 };
 
-struct Cache {
-  bool valid = false;
-  bool reusable = false;
-  std::string path = kEphemerisFile;  // where the file was found
-  std::uint64_t checked_at = 0;       // answer count when the stamp was checked
-  io::FileStamp stamp;
-  Header header;
-  std::array<DataRecord, 4> records;
+// The data records last read, from the header of generation `generation`.
+struct Records {
+  std::uint64_t generation = 0;
+  std::array<DataRecord, 4> slots;
   std::size_t next_slot = 0;
 };
 
-Cache& cache() {
-  static Cache c;
-  return c;
+Records& records() {
+  static Records r;
+  return r;
 }
 
 [[noreturn]] void fail(const std::string& message) { io::runtime_error(kWhere, message); }
@@ -131,10 +123,9 @@ double little_endian_double(const unsigned char* p) {
   return d;
 }
 
-// The first `count` values of file record `record` (1-based) of the file
-// found last.
-std::vector<double> read_record(int record, int count) {
-  const std::string& path = cache().path;
+// The first `count` values of file record `record` (1-based) of the file at
+// `path`.
+std::vector<double> read_record(const std::string& path, int record, int count) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     fail("Cannot open file '" + path + "': " + std::strerror(errno));
@@ -150,115 +141,88 @@ std::vector<double> read_record(int record, int count) {
   return values;
 }
 
-[[noreturn]] void bad_header(const char* what) {
-  fail("File '" + cache().path + "' has an invalid header: " + what);
+[[noreturn]] void bad_header(const std::string& path, const char* what) {
+  fail("File '" + path + "' has an invalid header: " + what);
 }
 
 // A whole number stored as a double, checked to lie in [lo, hi].
-int header_whole(double v, int lo, int hi, const char* what) {
-  if (!std::isfinite(v) || v + 1e-9 < lo || v + 1e-9 >= hi + 1.0) bad_header(what);
+int header_whole(const std::string& path, double v, int lo, int hi, const char* what) {
+  if (!std::isfinite(v) || v + 1e-9 < lo || v + 1e-9 >= hi + 1.0) bad_header(path, what);
   return whole(v);
 }
 
-Header read_header() {
+Header read_header(const std::string& path) {
   Header h;
-  const std::vector<double> first = read_record(1, 1);
-  h.body_count = header_whole(first[0], 0, kMaxBodies, "body count");
+  h.path = path;
+  const auto bad = [&](const char* what) { bad_header(path, what); };
+  const std::vector<double> first = read_record(path, 1, 1);
+  h.body_count = header_whole(path, first[0], 0, kMaxBodies, "body count");
   const int n = h.body_count;
-  const std::vector<double> table = read_record(2, 3 * n + 3);
+  const std::vector<double> table = read_record(path, 2, 3 * n + 3);
   h.span_start = table[3 * n];
   h.span_end = table[3 * n + 1];
   h.record_days = table[3 * n + 2];
   if (!std::isfinite(h.span_start) || !std::isfinite(h.span_end) || !(h.span_end > h.span_start))
-    bad_header("span");
-  if (!std::isfinite(h.record_days) || !(h.record_days > 0.0)) bad_header("record length in days");
+    bad("span");
+  if (!std::isfinite(h.record_days) || !(h.record_days > 0.0)) bad("record length in days");
   const double records = (h.span_end - h.span_start) / h.record_days + 1e-9;
-  if (!(records < 1e9)) bad_header("record count");
+  if (!(records < 1e9)) bad("record count");
   h.records = static_cast<int>(records);
 
   double values = 2.0;
   for (int i = 1; i <= n; ++i) {
-    h.coef_count[i] = header_whole(table[n + i - 1], 0, kRecordValues, "coefficient count");
+    h.coef_count[i] = header_whole(path, table[n + i - 1], 0, kRecordValues, "coefficient count");
     h.subinterval_count[i] = table[2 * n + i - 1];
     if (h.coef_count[i] == 0) continue;
     const double nsub = h.subinterval_count[i];
     if (!std::isfinite(nsub) || nsub < 1.0 || nsub > kRecordValues || nsub != std::floor(nsub))
-      bad_header("sub-interval count");
-    h.coef_offset[i] = header_whole(table[i - 1], 3, kRecordValues, "coefficient pointer");
+      bad("sub-interval count");
+    h.coef_offset[i] = header_whole(path, table[i - 1], 3, kRecordValues, "coefficient pointer");
     values = std::trunc(values + h.coef_count[i] * kComponentCount[i] * nsub);
-    if (values > kRecordValues) bad_header("more than 982 values per record");
+    if (values > kRecordValues) bad("more than 982 values per record");
     // The body's block must lie inside the part of the record that is read.
     const double last = h.coef_offset[i] - 1.0 + h.coef_count[i] * kComponentCount[i] * nsub;
-    if (last > kRecordValues) bad_header("coefficient block beyond the record");
+    if (last > kRecordValues) bad("coefficient block beyond the record");
   }
   h.values = static_cast<int>(values);
   for (int i = 1; i <= n; ++i) {
     if (h.coef_count[i] == 0) continue;
     const double last = h.coef_offset[i] - 1.0 +
                         h.coef_count[i] * kComponentCount[i] * h.subinterval_count[i];
-    if (last > h.values) bad_header("coefficient block beyond the values read");
+    if (last > h.values) bad("coefficient block beyond the values read");
   }
   return h;
 }
 
-[[noreturn]] void cannot_open(const std::string& path) {
-  const int err = errno;
-  fail("Cannot open file '" + path + "': " + std::strerror(err));
-}
-
-// The header of the current file, reloaded when the file has changed or is
-// found at another path.
+// The header of the current file; the data records kept are dropped
+// whenever it is read again.
 const Header& current_header() {
-  Cache& c = cache();
-  if (c.valid && io::caches_enabled() && io::stamp_still_trusted(c.checked_at)) return c.header;
-  const std::string path = io::data_file_path(kEphemerisFile, kWhere);
-  if (!io::caches_enabled()) {
-    c.valid = false;
-    c.path = path;
-    for (auto& r : c.records) r.number = 0;
-    c.header = read_header();
-    return c.header;
+  static io::FileCache<Header> cache;
+  const Header& h = cache.get(io::data_file_path(kEphemerisFile, kWhere), read_header);
+  Records& r = records();
+  if (r.generation != cache.generation()) {
+    for (DataRecord& slot : r.slots) slot.number = 0;
+    r.generation = cache.generation();
   }
-
-  const std::uint64_t answer = io::answer_count();
-  const std::optional<io::FileStamp> before = io::file_stamp(path);
-  if (!before) cannot_open(path);
-  if (c.valid && c.reusable && path == c.path && *before == c.stamp) {
-    c.checked_at = answer;
-    return c.header;
-  }
-
-  const std::int64_t started = io::wall_clock_ns();
-  c.valid = false;
-  c.path = path;
-  for (auto& r : c.records) r.number = 0;
-  c.header = read_header();
-  const std::optional<io::FileStamp> after = io::file_stamp(path);
-  c.stamp = *before;
-  // Kept beyond this answer only when the file did not change while it was
-  // read and is old enough for its stamp to be trusted.
-  c.reusable = after && *after == *before && after->mtime_ns < started - io::kRacyMarginNs;
-  c.checked_at = answer;
-  c.valid = true;
-  return c.header;
+  return h;
 }
 
 // The first header.values values of data record k.
 const double* data_record(const Header& h, int k) {
-  Cache& c = cache();
+  Records& c = records();
   if (io::caches_enabled()) {
-    for (const auto& r : c.records) {
+    for (const auto& r : c.slots) {
       if (r.number == k) return r.values.data();
     }
   }
-  DataRecord& slot = c.records[c.next_slot];
-  c.next_slot = (c.next_slot + 1) % c.records.size();
+  DataRecord& slot = c.slots[c.next_slot];
+  c.next_slot = (c.next_slot + 1) % c.slots.size();
   slot.number = 0;
-  slot.values = read_record(k + 2, h.values);
+  slot.values = read_record(h.path, k + 2, h.values);
   // A damaged record would otherwise turn into positions that are silently wrong.
   for (double v : slot.values) {
     if (!std::isfinite(v)) {
-      fail("Record " + std::to_string(k + 2) + " of file '" + c.path +
+      fail("Record " + std::to_string(k + 2) + " of file '" + h.path +
            "' holds a value that is not a number");
     }
   }
@@ -273,6 +237,54 @@ ChebyshevResult chebyshevf(double t0, double t1, const double* coef, int n, doub
   if (n < 2 || n > 50) return {0.0, 0.0, kCoordNoSuchBody};
   return series(t0, t1, coef, n, t);
 }
+
+namespace {
+
+// The sub-interval of a data record that holds jd, with its coefficients;
+// status 0, or the status that refuses it.
+struct Series {
+  double ta = 0.0, tb = 0.0;  // the sub-interval
+  const double* coef = nullptr;
+  int status = kCoordOk;
+};
+
+Series series_at(const Header& h, const double* buffer, double jd, int body) {
+  const int m = kComponentCount[body];
+  const double nsub = h.subinterval_count[body];
+  const int n = h.coef_count[body];
+  Series out;
+  if (n == 0) {
+    out.status = kCoordNotInFile;
+    return out;
+  }
+  const double d = (buffer[1] - buffer[0]) / nsub;
+  const double sd = (jd - buffer[0]) / d + 1e-9;
+  // Truncation toward zero: an instant a hair before the record's first date
+  // (placed in this record by the allowance above) belongs to sub-interval 0.
+  if (!(d > 0.0) || !(sd > -1.0) || !(sd < nsub)) {
+    // The data record does not cover the instant.
+    out.status = kCoordOutsideSpan;
+    return out;
+  }
+  const int s = static_cast<int>(sd);
+  out.ta = buffer[0] + s * d;
+  out.tb = out.ta + d;
+  // Every component shares the sub-interval, the instant and the number of
+  // coefficients, so the checks of chebyshevf come out alike for all of them.
+  out.coef = &buffer[h.coef_offset[body] - 1 + s * m * n];
+  // The 1e-9 allowance of the record and sub-interval choice can put an
+  // instant just before the start of the chosen series; the series is
+  // continuous there, so such an instant is evaluated rather than refused.
+  const bool just_before = jd < out.ta && out.ta - jd < 1e-6;
+  if (!just_before && (jd - out.ta) * (jd - out.tb) > 0.0) {
+    out.status = kCoordOutsideSpan;
+  } else if (n < 2 || n > 50) {
+    out.status = kCoordNoSuchBody;
+  }
+  return out;
+}
+
+}  // namespace
 
 CoordResult coord(double jd, int body) {
   CoordResult result;
@@ -297,52 +309,19 @@ CoordResult coord(double jd, int body) {
     result.status = kCoordOutsideSpan;
     return result;
   }
-  const double* buffer = data_record(h, k);
-
-  const double nsub = h.subinterval_count[body];
-  const int n = h.coef_count[body];
-  if (n == 0) {
-    result.status = kCoordNotInFile;
-    return result;
-  }
-  const double d = (buffer[1] - buffer[0]) / nsub;
-  const double sd = (jd - buffer[0]) / d + 1e-9;
-  // Truncation toward zero: an instant a hair before the record's first date
-  // (placed in this record by the allowance above) belongs to sub-interval 0.
-  if (!(d > 0.0) || !(sd > -1.0) || !(sd < nsub)) {
-    // The data record does not cover the instant.
-    result.status = kCoordOutsideSpan;
-    return result;
-  }
-  const int s = static_cast<int>(sd);
-  const double ta = buffer[0] + s * d;
-  const double tb = ta + d;
-
-  // Every component shares the sub-interval, the instant and the number of
-  // coefficients, so the checks of chebyshevf come out alike for all of them.
-  const double* coef = &buffer[h.coef_offset[body] - 1 + s * m * n];
-  // The 1e-9 allowance of the record and sub-interval choice can put an
-  // instant just before the start of the chosen series; the series is
-  // continuous there, so such an instant is evaluated rather than refused.
-  const bool just_before = jd < ta && ta - jd < 1e-6;
-  int status = 0;
-  if (!just_before && (jd - ta) * (jd - tb) > 0.0) {
-    status = kCoordOutsideSpan;
-  } else if (n < 2 || n > 50) {
-    status = kCoordNoSuchBody;
-  }
-  if (status != 0) {
-    result.status = status;
+  const Series series = series_at(h, data_record(h, k), jd, body);
+  if (series.status != kCoordOk) {
+    result.status = series.status;
     return result;
   }
   double value[3], rate[3];
-  series_components(ta, tb, coef, n, m, jd, value, rate);
+  series_components(series.ta, series.tb, series.coef, h.coef_count[body], m, jd, value, rate);
   for (int c = 0; c < m; ++c) {
     result.state[c] = value[c];
     result.state[c + 3] = rate[c];
   }
   if (body <= 11) {
-    for (double& v : result.state) v /= kAuKm;
+    for (double& v : result.state) v /= astro::kAuKm;
   } else if (body == 13) {
     for (int c = 0; c < 3; ++c) result.state[c] = astro::scale_angle(result.state[c]);
   }

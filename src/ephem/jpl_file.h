@@ -12,12 +12,13 @@
 #include <array>
 #include <string>
 
+#include "astro/constants.h"
+
 namespace zembrel::ephem {
 
 inline constexpr const char* kEphemerisFile = "JPL_1550-2650_430t";
 inline constexpr int kRecordValues = 982;
 inline constexpr int kMaxBodies = 15;
-inline constexpr double kAuKm = 149597870.7;
 
 // Status codes of coord (and of chebyshevf, codes 1 and 2).
 enum CoordStatus : int {
@@ -51,9 +52,10 @@ struct CoordResult {
 };
 
 // State of `body` (1..15, JPL numbering) at Julian date `jd` (TDB) from the
-// ephemeris file in the working directory.  A missing or unreadable file, or
-// one whose header is not in the layout above, stops the program with the
-// run-time error report.
+// ephemeris file, found as io/data_path.h says; its header and the last few
+// data records are kept as io/file_cache.h describes.  A missing or
+// unreadable file, or one whose header is not in the layout above, throws
+// io::RuntimeError.
 CoordResult coord(double jd, int body);
 
 // What the header of an ephemeris file says it covers.

@@ -1,34 +1,13 @@
 #include "ephem/planets.h"
 
 #include "ephem/jpl_file.h"
-#include "io/record_io.h"
+#include "ephem/place_steps.h"
 
 namespace zembrel::ephem {
 
-namespace {
-
-astro::Vec3 minus(const astro::Vec3& a, const astro::Vec3& b) {
-  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-
-// The geocentric Moon M scaled to the offset of the Earth from the
-// Earth-Moon barycentre: M / (1 + EMRAT).
-astro::Vec3 moon_share(const astro::Vec3& m) {
-  const double f = 1.0 + kEarthMoonMassRatio;
-  return {m[0] / f, m[1] / f, m[2] / f};
-}
-
-// Earth from the Earth-Moon barycentre B and the geocentric Moon M.
-astro::Vec3 earth(const astro::Vec3& b, const astro::Vec3& m) { return minus(b, moon_share(m)); }
-
-}  // namespace
-
 CheckedState checked_coord(double jd, int body) {
   const CoordResult r = coord(jd, body);
-  if (r.status >= 1) {
-    io::write_list(io::kScreen, {"error en coord, ier= :", r.status});
-    io::stop(-1);
-  }
+  if (r.status >= 1) throw CoordError(r.status);
   return {{r.state[0], r.state[1], r.state[2]}, {r.state[3], r.state[4], r.state[5]}};
 }
 
@@ -36,27 +15,29 @@ PlanetPosition planets3(int centre, int body, double jd) {
   PlanetPosition out;
   const astro::Vec3 x = checked_coord(jd, body).position;
   out.position = x;
-  if (body == 10) return out;
+  if (body == astro::kJplMoon) return out;
 
-  const astro::Vec3 s = checked_coord(jd, 11).position;
+  const astro::Vec3 s = checked_coord(jd, astro::kJplSun).position;
   out.sun = s;
   if (centre == 0) {
-    if (body == 3) out.position = earth(x, checked_coord(jd, 10).position);
+    if (body == astro::kJplEarthMoonBarycentre) out.position = earth_from(x, checked_coord(jd, astro::kJplMoon).position);
     return out;
   }
   if (centre != 1) return out;
 
-  if (body == 11) {
-    const astro::Vec3 b = checked_coord(jd, 3).position;
-    const astro::Vec3 m = checked_coord(jd, 10).position;
-    out.position = minus(s, earth(b, m));
+  if (body == astro::kJplSun) {
+    const astro::Vec3 b = checked_coord(jd, astro::kJplEarthMoonBarycentre).position;
+    const astro::Vec3 m = checked_coord(jd, astro::kJplMoon).position;
+    out.position = sub(s, earth_from(b, m));
     return out;
   }
-  if (body == 3) {
-    const astro::Vec3 m = checked_coord(jd, 10).position;
-    out.position = minus(minus(x, s), moon_share(m));
+  if (body == astro::kJplEarthMoonBarycentre) {
+    const astro::Vec3 m = checked_coord(jd, astro::kJplMoon).position;
+    // (B - S) - M / (1 + EMRAT): the Sun taken away first, an order that
+    // earth_from(B, M) - S would round differently.
+    out.position = sub(sub(x, s), div(m, 1.0 + astro::kEarthMoonMassRatio));
   } else {
-    out.position = minus(x, s);
+    out.position = sub(x, s);
   }
   out.sun = {0.0, 0.0, 0.0};
   return out;

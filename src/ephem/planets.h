@@ -4,13 +4,23 @@
 #pragma once
 
 #include "astro/angles.h"
+#include "astro/constants.h"
+#include "io/stops.h"
 
 namespace zembrel::ephem {
 
-// Earth-Moon mass ratio of the ephemeris: EMRAT of DE440 (Park, Folkner,
-// Williams & Boggs 2021, AJ 161, 105), as quoted in the comment area of
-// JPL's kernel de440s.bsp from which the ephemeris file is built.
-inline constexpr double kEarthMoonMassRatio = 81.300568221497215;
+// A lookup of the ephemeris file that failed (an instant outside the file, a
+// body it does not hold): the stop "error en coord, ier= :" with the status
+// on the screen, then "STOP -1" (exit status 255), reported by the program's
+// main.
+class CoordError : public io::Stop {
+ public:
+  explicit CoordError(int status) : io::Stop(-1), status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
+};
 
 struct PlanetPosition {
   astro::Vec3 position{};  // AU, equatorial frame of the ephemeris
@@ -23,12 +33,10 @@ struct PlanetPosition {
 //           11, which gives the Sun from the Earth, sun = barycentric Sun;
 // other centres: as centre 0 but body 3 stays the Earth-Moon barycentre.
 // Body 10 always gives the Moon from the Earth's centre (sun = 0).
-// A failed lookup prints "error en coord, ier= :" with the status on the
-// screen and stops the program with code -1.
+// A failed lookup throws CoordError.
 PlanetPosition planets3(int centre, int body, double jd);
 
-// The position part of coord(jd, body), stopping the program like planets3
-// when the lookup fails.
+// The state of coord(jd, body); a failed lookup throws CoordError.
 struct CheckedState {
   astro::Vec3 position;
   astro::Vec3 velocity;

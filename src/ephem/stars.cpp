@@ -8,17 +8,15 @@
 
 #include "astro/calendar.h"
 #include "astro/horizon.h"
-#include "astro/precession_nutation.h"
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
+#include "ephem/place_steps.h"
 #include "ephem/planets.h"
 #include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
 
 namespace zembrel::ephem {
-
-double circumpolar_flag = 0.0;
 
 namespace {
 
@@ -63,15 +61,6 @@ StarCatalogue load_catalogue(const std::string& name) {
   return catalogue;
 }
 
-Vec3 add(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec3 mul(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
-Vec3 div(const Vec3& a, double f) { return {a[0] / f, a[1] / f, a[2] / f}; }
-double dot(const Vec3& a, const Vec3& b) { return astro::scalar_product(a, b); }
-
-constexpr double kJ2000 = 2451545.0;
-constexpr double kJulianYear = 365.25;
-constexpr double kLightKmPerS = 299792.458;
 constexpr double kSpaceMotionFactor = 1.02247e-9;  // km/s times mas to radians per year
 
 }  // namespace
@@ -107,45 +96,30 @@ BodyNames body_names(const StarCatalogue& catalogue) {
   return names;
 }
 
-void write_selection_table(int channel, const BodyNames& names) {
-  auto n = [&](int number) -> const std::string& { return body_name(names, number); };
-  for (int i = 1; i <= 17; ++i) {
-    io::write_fmt(channel,
-                  "(i3,1x,a12,1x,i3,1x,a10,1x,i3,1x,a14,1x,i3,1x,a14,                "
-                  "1x,i3,1x,a10,2x,i3,1x,a14,1x,i3,1x,a7)",
-                  {i, n(i), i + 17, n(i + 17), i + 34, n(i + 34), i + 51, n(i + 51), i + 68,
-                   n(i + 68), i + 85, n(i + 85), i + 102, n(i + 102)});
-  }
-}
-
 Body body_of_list_number(int number, const StarCatalogue& catalogue) {
   Body b;
   b.number = number;
   if (number >= 1 && number <= kCatalogueStars) {
     b.kind = Body::Kind::star;
     b.star = catalogue_star(catalogue[static_cast<std::size_t>(number - 1)]);
-  } else if (number >= 100 && number <= kLastBody) {
-    static constexpr int kEphemerisBodies[] = {11, 10, 2, 4, 5, 6};
+  } else if (number >= astro::kListSun && number <= kLastBody) {
+    static constexpr int kEphemerisBodies[] = {astro::kJplSun,  astro::kJplMoon,    astro::kJplVenus,
+                                               astro::kJplMars, astro::kJplJupiter, astro::kJplSaturn};
     b.kind = Body::Kind::ephemeris;
-    b.ephemeris_body = kEphemerisBodies[number - 100];
+    b.ephemeris_body = kEphemerisBodies[number - astro::kListSun];
   }
   return b;
 }
 
-StarPlace apparent_star3x(double jd, const CatalogueStar& star) {
-  const double c = kLightKmPerS * 86400.0 / kAuKm;  // AU per day
-  const double emrat1 = 1.0 + kEarthMoonMassRatio;
-  const double t = (jd - kJ2000) / kJulianYear;
+namespace {
+
+// Proper motion and annual parallax of a catalogue star: its J2000 direction
+// carried over the Julian years t since J2000 by its space motion (proper
+// motions and radial velocity) and shifted for the Earth's barycentric
+// position earth (AU), normalised (Kaplan et al. 1989, Astron. J. 97, 1197).
+Vec3 star_direction(double t, const CatalogueStar& star, const Vec3& earth) {
   const double ra = star.ra, dec = star.dec;
   const Vec3 u0 = astro::cartesian_spherical(astro::Spherical{1.0, dec, ra});
-
-  // The Earth and its velocity in units of c.
-  const CheckedState emb = checked_coord(jd, 3);
-  const CheckedState moon = checked_coord(jd, 10);
-  const Vec3 earth = sub(emb.position, div(moon.position, emrat1));
-  const Vec3 v = div(sub(emb.velocity, div(moon.velocity, emrat1)), c);
-  const double w = 1.0 / std::sqrt(1.0 - dot(v, v));
-
   // Space motion in radians per year, and annual parallax.
   const double s = star.radial_velocity * kSpaceMotionFactor * star.parallax;
   const double mu_a = astro::degree_to_radian(star.pm_ra * 0.001 / 3600.0);
@@ -154,28 +128,23 @@ StarPlace apparent_star3x(double jd, const CatalogueStar& star) {
   const double cd = std::cos(dec), sd = std::sin(dec), ca = std::cos(ra), sa = std::sin(ra);
   const Vec3 m = {-mu_a * cd * sa - mu_d * sd * ca + s * cd * ca,
                   mu_a * cd * ca - mu_d * sd * sa + s * cd * sa, mu_d * cd + s * sd};
-  Vec3 u = sub(add(u0, mul(m, t)), mul(earth, plx));
-  u = div(u, astro::vector_mod(u));
+  const Vec3 u = sub(add(u0, mul(m, t)), mul(earth, plx));
+  return div(u, astro::vector_mod(u));
+}
 
-  // The Earth from the Sun would enter only the light deflection, which is
-  // not applied to stars; the lookup still stops the program outside the
-  // ephemeris file.
-  (void)planets3(1, 3, jd);
-  const Vec3 p1 = u;
+}  // namespace
 
-  // Annual aberration.
-  const double p1v = dot(p1, v);
-  const Vec3 p2 = div(add(mul(p1, 1.0 / w), mul(v, 1.0 + p1v / (1.0 + 1.0 / w))), 1.0 + p1v);
-
-  const Vec3 p3 = astro::precession_ecuatoriales(kJ2000, jd, p2);
-  const astro::Nutation nut = astro::nutation_parameters(jd);
-  const Vec3 p4 = astro::nutation_ecuatoriales(nut.eps0, nut.eps, nut.dpsi, p3);
-
+StarPlace apparent_star3x(double jd, const CatalogueStar& star) {
+  // The Earth at the TT instant itself.  The light deflection is not applied
+  // to stars, so the Earth's heliocentric place is not needed.
+  const EarthState earth = earth_state(jd);
+  const Vec3 p1 = star_direction((jd - astro::kJ2000) / astro::kJulianYear, star, earth.position);
+  const Vec3 p4 = to_true_of_date(jd, aberrate(p1, earth.velocity));
   StarPlace place;
   place.direction = p4;
-  const astro::Spherical sph = astro::cartesian_spherical(p4);
-  place.dec = sph.latitude;
-  place.ra = astro::scale_angle(sph.longitude);
+  const RaDec rd = ra_dec(p4);
+  place.ra = rd.ra;
+  place.dec = rd.dec;
   return place;
 }
 
@@ -191,7 +160,7 @@ constexpr int kMaxStarEvents = 10;
 
 struct StarEvaluation {
   astro::Horizontal horizon;
-  double f() const { return horizon.spherical.latitude - astro::degree_to_radian(-0.5666666666666667); }
+  double f() const { return horizon.spherical.latitude - astro::degree_to_radian(astro::kRiseAltitudeDeg); }
   double g() const { return horizon.horizontal[1]; }
 };
 
@@ -199,7 +168,6 @@ struct StarEvaluation {
 
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star) {
-  circumpolar_flag = 0.0;
   StarEvents out;
   auto evaluate = [&](double hours) {
     const double jd = astro::julian_date(year, month, day, hours);
@@ -209,8 +177,8 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
   };
 
   const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);
-  if (scan.crossings.empty()) circumpolar_flag = 99.0;
-  write_missing_events(scan);
+  out.circumpolar = scan.crossings.empty();
+  out.no_transit = scan.meridians.empty();
 
   // Rising and setting; the star's place is recomputed at every instant.
   store_rise_set(scan.crossings, out, evaluate, [&](double t, const StarEvaluation&) {

@@ -13,7 +13,7 @@ namespace zembrel::ephem {
 
 inline constexpr int kCatalogueStars = 99;
 inline constexpr int kBodyListSize = 120;
-inline constexpr int kLastBody = 105;  // list numbers 1..105 name a body
+inline constexpr int kLastBody = astro::kListSaturn;  // list numbers 1..105 name a body
 inline constexpr int kNameWidth = 15;
 
 // One catalogue record as written in the file.
@@ -30,9 +30,9 @@ struct StarRecord {
 // The 99 records in file order: a star's list number is its position.
 using StarCatalogue = std::array<StarRecord, kCatalogueStars>;
 
-// Reads "estrellas.dat" from the working directory (six header lines, then 99
-// records).  A missing file, a bad record or too few records stop the program
-// with the run-time error report.
+// The catalogue "estrellas.dat" (six header lines, then 99 records), found as
+// io/data_path.h says and kept parsed as io/file_cache.h describes.  A
+// missing file, a bad record or too few records throw io::RuntimeError.
 const StarCatalogue& read_star_catalogue();
 
 // The catalogue values of a star as the place computation takes them.
@@ -55,9 +55,6 @@ inline const std::string& body_name(const BodyNames& names, int number) {
   return names[static_cast<std::size_t>(number - 1)];
 }
 
-// The 17-line selection table of the list numbers 1..119, on `channel`.
-void write_selection_table(int channel, const BodyNames& names);
-
 // What a list number stands for.
 struct Body {
   enum class Kind { none, star, ephemeris };
@@ -70,8 +67,8 @@ Body body_of_list_number(int number, const StarCatalogue& catalogue);
 
 // Apparent place of a catalogue star at Julian date jd (TT): proper motion,
 // annual parallax, aberration, precession and nutation; true equator and
-// equinox of date.  An instant outside the ephemeris file stops the program
-// with "error en coord, ier= :".
+// equinox of date.  An instant outside the ephemeris file throws CoordError
+// ("error en coord, ier= :").
 struct StarPlace {
   astro::Vec3 direction{};  // unit vector
   double ra = 0.0;          // radians in [0, 2 pi)
@@ -84,25 +81,22 @@ struct StarRaDec {
 };
 StarRaDec apparent_star3(double jd, const CatalogueStar& star);
 
-// Shared flag of the star day search: 0.0 when the star rises and sets on
-// the date searched last, 99.0 when it neither rises nor sets.
-extern double circumpolar_flag;
-
 // Rise, set and meridian transits of a star on the civil date at a place, as
 // planetary_efem3x does for the solar-system bodies, with the threshold
 // -0 deg 34'.  Up to five transit rows in the order found (a star crosses
-// the meridian at most three times in a day).  Sets circumpolar_flag and
-// writes the same two messages as planetary_efem3x.
+// the meridian at most three times in a day).
 struct StarEvents {
-  double rise_time = kNoEventTime;
-  double set_time = kNoEventTime;
-  double rise_azimuth = kNoAzimuth;
-  double set_azimuth = kNoAzimuth;
-  std::array<std::array<double, 4>, 5> transits{{{kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit},
-                                                 {kNoTransit, kNoTransit, kNoTransit, kNoTransit}}};
+  double rise_time = astro::kNoEventTime;
+  double set_time = astro::kNoEventTime;
+  double rise_azimuth = astro::kNoAzimuth;
+  double set_azimuth = astro::kNoAzimuth;
+  std::array<std::array<double, 4>, 5> transits{{{astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit},
+                                                 {astro::kNoTransit, astro::kNoTransit, astro::kNoTransit, astro::kNoTransit}}};
+  bool circumpolar = false;  // neither rises nor sets on the date
+  bool no_transit = false;   // does not cross the meridian on the date
 };
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star);

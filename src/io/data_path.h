@@ -26,8 +26,8 @@ const std::string& installed_data_dir();
 
 // The path of data file `name` as it is to be opened: `name` itself when the
 // working directory holds it, otherwise the file in ZEMBREL_DATA or in the
-// installed data directory.  When no place holds it, the program stops with a
-// run-time error report (exit status 2) under `where`, naming the file and
+// installed data directory.  When no place holds it, io::RuntimeError (the
+// run-time error report, exit status 2) is thrown under `where`, naming the file and
 // every place looked in.
 std::string data_file_path(const std::string& name, std::string_view where = "data_file_path");
 

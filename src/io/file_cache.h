@@ -1,8 +1,8 @@
-// Invisible caching of data files parsed from the working directory, and the
-// switch that turns every cache of the program off.
+// Invisible caching of parsed data files (found as io/data_path.h says), and
+// the switch that turns every cache of the program off.
 //
-// The program reads its data files at every call, so that a file replaced
-// between two calculations takes effect at once.  FileCache keeps the result
+// A data file replaced between two calculations must take effect at once,
+// as if every routine read its file at every call.  FileCache keeps the result
 // of the last parse together with the identity of the file it came from
 // (device, inode, size and modification time in nanoseconds) and parses again
 // whenever that identity changes, so callers see exactly what a fresh read
@@ -76,7 +76,7 @@ inline bool stamp_still_trusted(std::uint64_t checked_at) {
 }
 
 // One cached parse.  `load(path)` must read the file at `path` and return the
-// value (it may stop the program on a missing or bad file; nothing is cached
+// value (it may throw io::RuntimeError on a missing or bad file; nothing is cached
 // then).  The reference returned by get() stays valid until the next get() or
 // clear() on the same cache.  generation() changes whenever get() parses.
 template <class T>

@@ -85,6 +85,58 @@ class Parser {
     }
   }
 
+  // A quoted literal, from its opening quote (a doubled quote stands for one).
+  Descriptor parse_literal() {
+    const char quote = s_[pos_++];
+    Descriptor d;
+    d.op = Descriptor::Op::literal;
+    while (true) {
+      if (at_end()) fail("unterminated literal");
+      char c = s_[pos_++];
+      if (c == quote) {
+        if (peek() == quote) {
+          d.text += quote;
+          ++pos_;
+          continue;
+        }
+        break;
+      }
+      d.text += c;
+    }
+    return d;
+  }
+
+  // A data edit descriptor (A, I, F, E, D) with its width and decimals, from
+  // its letter.
+  Descriptor parse_data_descriptor(long repeat) {
+    const char c = peek();
+    if (c == 'p') fail("scale factors are not supported");
+    Descriptor d;
+    switch (c) {
+      case 'a': d.op = Descriptor::Op::a; break;
+      case 'i': d.op = Descriptor::Op::i; break;
+      case 'f': d.op = Descriptor::Op::f; break;
+      case 'e': d.op = Descriptor::Op::e; break;
+      case 'd': d.op = Descriptor::Op::d; break;
+      default: fail(std::string("unknown edit descriptor '") + (c == '\0' ? std::string("end") : std::string(1, c)) + "'");
+    }
+    ++pos_;
+    if (repeat == 0) fail("zero repeat count");
+    if (digit()) {
+      d.width = static_cast<int>(number());
+      d.has_width = true;
+    } else if (d.op != Descriptor::Op::a) {
+      fail("missing field width");
+    }
+    if (d.op == Descriptor::Op::f || d.op == Descriptor::Op::e || d.op == Descriptor::Op::d) {
+      expect('.');
+      d.decimals = static_cast<int>(number());
+      if (d.op != Descriptor::Op::f && d.decimals == 0) fail("exponential field without digits");
+    }
+    if (d.has_width && d.width == 0 && d.op != Descriptor::Op::i) fail("zero field width");
+    return d;
+  }
+
   // Parses items up to the closing parenthesis of the current level.  At the
   // top level (depth 0) it records where the last group starts.
   void parse_list(std::vector<Descriptor>& out, int depth, std::size_t* last_group, bool* has_group) {
@@ -102,23 +154,7 @@ class Parser {
         continue;
       }
       if (peek() == '\'' || peek() == '"') {
-        const char quote = s_[pos_++];
-        Descriptor d;
-        d.op = Descriptor::Op::literal;
-        while (true) {
-          if (at_end()) fail("unterminated literal");
-          char c = s_[pos_++];
-          if (c == quote) {
-            if (peek() == quote) {
-              d.text += quote;
-              ++pos_;
-              continue;
-            }
-            break;
-          }
-          d.text += c;
-        }
-        out.push_back(d);
+        out.push_back(parse_literal());
         continue;
       }
       long repeat = 1;
@@ -127,8 +163,7 @@ class Parser {
         repeat = number();
         has_repeat = true;
       }
-      const char c = peek();
-      if (c == '(') {
+      if (peek() == '(') {
         if (repeat == 0) fail("zero repeat count");
         ++pos_;
         std::vector<Descriptor> inner;
@@ -139,41 +174,15 @@ class Parser {
           *has_group = true;
         }
         append(out, inner, repeat);
-        continue;
-      }
-      if (c == 'x') {
+      } else if (peek() == 'x') {
         ++pos_;
         Descriptor d;
         d.op = Descriptor::Op::x;
         d.width = has_repeat ? static_cast<int>(repeat) : 1;
         out.push_back(d);
-        continue;
+      } else {
+        append(out, {parse_data_descriptor(repeat)}, repeat);
       }
-      if (c == 'p') fail("scale factors are not supported");
-      Descriptor d;
-      switch (c) {
-        case 'a': d.op = Descriptor::Op::a; break;
-        case 'i': d.op = Descriptor::Op::i; break;
-        case 'f': d.op = Descriptor::Op::f; break;
-        case 'e': d.op = Descriptor::Op::e; break;
-        case 'd': d.op = Descriptor::Op::d; break;
-        default: fail(std::string("unknown edit descriptor '") + (c == '\0' ? std::string("end") : std::string(1, c)) + "'");
-      }
-      ++pos_;
-      if (repeat == 0) fail("zero repeat count");
-      if (digit()) {
-        d.width = static_cast<int>(number());
-        d.has_width = true;
-      } else if (d.op != Descriptor::Op::a) {
-        fail("missing field width");
-      }
-      if (d.op == Descriptor::Op::f || d.op == Descriptor::Op::e || d.op == Descriptor::Op::d) {
-        expect('.');
-        d.decimals = static_cast<int>(number());
-        if (d.op != Descriptor::Op::f && d.decimals == 0) fail("exponential field without digits");
-      }
-      if (d.has_width && d.width == 0 && d.op != Descriptor::Op::i) fail("zero field width");
-      append(out, {d}, repeat);
     }
   }
 

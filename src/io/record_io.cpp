@@ -69,10 +69,14 @@ ResultsFile& results() {
   return r;
 }
 
-void flush_all() {
+}  // namespace
+
+void flush_channels() {
   std::fflush(stdout);
   if (results().file != nullptr) std::fflush(results().file);
 }
+
+namespace {
 
 [[noreturn]] void results_failure(const std::string& what) {
   runtime_error("File '" + std::string(kResultsName) + "' (unit = " + std::to_string(kResults) + ")",
@@ -254,16 +258,33 @@ void close_results() {
 // ---------------------------------------------------------------------------
 // List-directed input.
 
+namespace {
+
+// The r of an r*c value: a positive count of decimal digits (held below
+// 10^10), or 0 when it is not one.
+long repeat_count(std::string_view count) {
+  long repeat = 0;
+  if (count.empty()) return 0;
+  for (char ch : count) {
+    if (ch < '0' || ch > '9') return 0;
+    if (repeat < 1000000000L) repeat = repeat * 10 + (ch - '0');
+  }
+  return repeat;
+}
+
+}  // namespace
+
+void ListReader::drop_line() {
+  int c = 0;
+  do c = in_.get();
+  while (c != Traits::eof() && c != '\n');
+}
+
 ReadResult ListReader::read(Targets targets) {
   const std::vector<Target> t(targets);
   if (t.empty()) {
     return skip_record() ? ReadResult{} : ReadResult{ReadStatus::end_of_file, 0};
   }
-  auto drop_line = [this] {
-    int c = 0;
-    do c = in_.get();
-    while (c != Traits::eof() && c != '\n');
-  };
   std::size_t item = 0;
   bool value_open = false;  // a value was read and its separator not yet seen
   while (item < t.size()) {
@@ -300,17 +321,8 @@ ReadResult ListReader::read(Targets targets) {
       continue;
     }
     // r*c: r copies of c; r* alone: r null values.
-    const std::string_view count(token.data(), star);
-    long repeat = 0;
-    bool count_ok = !count.empty();
-    for (char ch : count) {
-      if (ch < '0' || ch > '9') {
-        count_ok = false;
-        break;
-      }
-      if (repeat < 1000000000L) repeat = repeat * 10 + (ch - '0');
-    }
-    if (!count_ok || repeat == 0) {
+    const long repeat = repeat_count(std::string_view(token.data(), star));
+    if (repeat == 0) {
       drop_line();
       return {bad_status(t[item]), static_cast<int>(item + 1)};
     }
@@ -401,7 +413,7 @@ ReadResult read_formatted(std::string_view fmt, std::string_view record,
 }
 
 // ---------------------------------------------------------------------------
-// Errors and stops.
+// Errors.
 
 std::string read_error_message(const ReadResult& r) {
   switch (r.status) {
@@ -411,21 +423,6 @@ std::string read_error_message(const ReadResult& r) {
     case ReadStatus::bad_real: return "Bad real number in item " + std::to_string(r.item) + " of list input";
   }
   return {};
-}
-
-void runtime_error(std::string_view where, std::string_view message) {
-  flush_all();
-  std::fprintf(stderr, "%.*s\nRuntime error: %.*s\n", static_cast<int>(where.size()), where.data(),
-               static_cast<int>(message.size()), message.data());
-  std::fflush(stderr);
-  std::exit(2);
-}
-
-void stop(int code) {
-  flush_all();
-  std::fprintf(stderr, "STOP %d\n", code);
-  std::fflush(stderr);
-  std::exit(code & 0xff);
 }
 
 }  // namespace zembrel::io

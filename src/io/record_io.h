@@ -12,6 +12,8 @@
 #include <string_view>
 #include <variant>
 
+#include "io/stops.h"
+
 namespace zembrel::io {
 
 // Channel numbers used throughout the program.
@@ -61,6 +63,7 @@ void write_fmt(int channel, std::string_view format, Items items);
 // creates it empty when it is missing and otherwise leaves it untouched; the
 // first record written then replaces its whole content, later records are
 // appended.  Repeated calls change nothing.  Every record is flushed at once.
+// A file that cannot be opened or written throws RuntimeError.
 void connect_results();
 void close_results();
 
@@ -87,11 +90,12 @@ class ListReader {
   bool skip_record();
 
  private:
+  void drop_line();  // the rest of the current line, its end included
   std::istream& in_;
 };
 
-// Keyboard reads: an unreadable answer or the end of input stops the program
-// with the run-time error report and exit status 2.  The targets are the
+// Keyboard reads: an unreadable answer or the end of input throws
+// RuntimeError (the run-time error report, exit status 2; io/stops.h).  The targets are the
 // dialogue's own variables, which live for the whole call of a utility: a "/"
 // or an empty value between commas leaves them as they were.
 void read_keyboard(Targets targets);
@@ -108,13 +112,8 @@ ReadResult read_formatted(std::string_view format, std::string_view record,
 // list input" or "End of file".
 std::string read_error_message(const ReadResult& r);
 
-// Stops the program with a run-time error report on stderr naming where it
-// happened and the message; flushes the screen and the results file and exits
-// with status 2.
-[[noreturn]] void runtime_error(std::string_view where, std::string_view message);
-
-// The program's STOP statement: prints "STOP <code>" and exits with that code
-// (the process status is the code modulo 256), results file flushed.
-[[noreturn]] void stop(int code);
+// Flushes the screen and the results file (before a report on the error
+// stream).
+void flush_channels();
 
 }  // namespace zembrel::io

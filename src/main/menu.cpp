@@ -1,6 +1,8 @@
 #include "main/menu.h"
 
+#include "ephem/planets.h"
 #include "io/record_io.h"
+#include "io/stops.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
@@ -42,9 +44,7 @@ void write_menu() {
   io::write_list(kScreen);
 }
 
-}  // namespace
-
-int run_program() {
+int menu_loop() {
   write_banner();
   // The option survives from one menu pass to the next, so an answer that
   // leaves it unchanged ("/") repeats the last option (0 at the first menu).
@@ -72,6 +72,22 @@ int run_program() {
         io::close_results();
         return 0;
     }
+  }
+}
+
+}  // namespace
+
+int run_program() {
+  // A stop anywhere in a calculation ends here, with its report.
+  try {
+    return menu_loop();
+  } catch (const ephem::CoordError& e) {
+    io::write_list(kScreen, {"error en coord, ier= :", e.status()});
+    return io::report_stop(e);
+  } catch (const io::Stop& e) {
+    return io::report_stop(e);
+  } catch (const io::RuntimeError& e) {
+    return io::report_stop(e);
   }
 }
 

@@ -3,7 +3,8 @@
 
 namespace zembrel::main {
 
-// Runs the whole dialogue and returns the exit status of a normal end.
+// Runs the whole dialogue and returns the exit status: 0 when the menu ends
+// it, or that of the stop that ended it, after its report (io/stops.h).
 int run_program();
 
 }  // namespace zembrel::main

@@ -22,7 +22,9 @@ BodyPlace apparent_place(const ephem::Body& b, double jd_tt) {
   out.hp = p.parallax;
   // Venus near inferior conjunction and Mars near opposition come near
   // enough for their parallax to reach half a minute of arc.
-  if (b.ephemeris_body != 10 && b.ephemeris_body != 11) out.hp = horizontal_parallax(p.distance);
+  if (b.ephemeris_body != astro::kJplMoon && b.ephemeris_body != astro::kJplSun) {
+    out.hp = horizontal_parallax(p.distance);
+  }
   return out;
 }
 

@@ -5,67 +5,13 @@
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "astro/horizon.h"
-#include "ephem/jpl_file.h"
-#include "io/record_io.h"
+#include "astro/constants.h"
 
 namespace zembrel::reduction {
 
 using astro::ddmmss_to_degree_c;
-using astro::degree_to_ddmmss_c;
 using astro::degree_to_radian;
 using astro::radian_to_degree;
-using io::kResults;
-using io::kScreen;
-
-void read_observation_conditions(ObservationConditions& c) {
-  io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
-  io::read_keyboard({&c.height});
-  io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
-  io::read_keyboard({&c.index_error});
-  io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});
-  io::read_keyboard({&c.abnormal_weather});
-  if (c.abnormal_weather == 1) {
-    io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
-    io::read_keyboard({&c.pressure, &c.temperature});
-  } else {
-    c.pressure = 1010.0;
-    c.temperature = 10.0;
-  }
-}
-
-void write_conditions_lines(int channel, const ObservationConditions& c) {
-  // The a42 field keeps the label without its final blank.
-  io::write_fmt(channel, "(a42,1x,f5.2,1x,f5.1)",
-                {" Altura del observador y error  de indice: ", c.height, c.index_error});
-  if (c.abnormal_weather == 1) {
-    io::write_list(channel);
-    io::write_fmt(channel, "(a50,1x,f5.0,1x,f6.1)",
-                  {" Meteorologia anomala. Presion (hPa) y Temp. (C): ", c.pressure, c.temperature});
-  }
-}
-
-void write_conditions_echo(int channel, const ObservationConditions& c) {
-  io::write_list(channel);
-  io::write_list(channel, {" Datos:"});
-  io::write_list(channel, {" ------"});
-  io::write_list(channel);
-  write_conditions_lines(channel, c);
-  io::write_list(channel);
-}
-
-void read_readings(Sight& s, std::string_view prompt) {
-  // Six readings is what a sight holds; any other count is asked again.
-  do {
-    io::write_list(kScreen, {"Numero de medidas realizadas? (minimo 1 maximo 6)"});
-    io::read_keyboard({&s.count});
-  } while (s.count < 1 || s.count > kMaxReadings);
-  io::write_list(kResults, {"Horas UTC (hh.mmss)  alt. inst. (gg.mmss) medidas:"});
-  for (int i = 0; i < s.count; ++i) {
-    io::write_list(kScreen, {prompt, i + 1});
-    io::read_keyboard({&s.times[i], &s.altitudes[i]});
-    io::write_fmt(kResults, "(2x,2(f7.4,4x))", {s.times[i], s.altitudes[i]});
-  }
-}
 
 SightMeans mean_of_readings(const Sight& s) {
   // Never read past the six slots nor divide by zero.
@@ -96,25 +42,7 @@ DayAndTime day_and_time(int day, int month, int year, double hours) {
   return {d.day, d.month, d.year, hours_of_day(hours)};
 }
 
-void write_means(int channel, double mean_time, double mean_altitude) {
-  io::write_fmt(channel, "(a28,1x,f7.4,2x,f7.4)",
-                {" Medias (hh.mmss  gg.mmss): ", degree_to_ddmmss_c(hours_of_day(mean_time)),
-                 degree_to_ddmmss_c(mean_altitude)});
-}
-
-void read_sight(Sight& s, std::string_view prompt) {
-  read_readings(s, prompt);
-  const SightMeans m = mean_of_readings(s);
-  s.mean_time = m.time;
-  s.mean_altitude = m.altitude;
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  write_means(kScreen, s.mean_time, s.mean_altitude);
-  write_means(kResults, s.mean_time, s.mean_altitude);
-  io::write_list(kResults);
-}
-
-double dip_of_horizon(double height_m) { return 1.7757 * std::sqrt(height_m); }
+double dip_of_horizon(double height_m) { return astro::kDipFactor * std::sqrt(height_m); }
 
 CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, int body, int limb,
                                    double sd, double hp, CorrectionOrder order) {
@@ -124,13 +52,13 @@ CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, in
   const double r = astro::refraction(h1, c.pressure, c.temperature);
   const double hp_deg = radian_to_degree(hp);
   double sd_deg = radian_to_degree(sd);
-  if (body == kMoon) {
+  if (body == astro::kListMoon) {
     // Seen from the observer the Moon is nearer than from the Earth's centre.
     sd_deg *= 1.0 + std::sin(hp) * std::sin(degree_to_radian(h1 - r / 60.0));
   }
   double applied_sd = sd_deg;  // the Sun, and the lower limb
-  if (body == kMoon && limb == 1) applied_sd = -sd_deg;
-  if (body == kMoon && limb != 1 && limb != -1) applied_sd = 0.0;
+  if (body == astro::kListMoon && limb == 1) applied_sd = -sd_deg;
+  if (body == astro::kListMoon && limb != 1 && limb != -1) applied_sd = 0.0;
 
   CorrectedAltitude out;
   double p;
@@ -148,23 +76,12 @@ CorrectedAltitude correct_altitude(double hs, const ObservationConditions& c, in
 }
 
 double horizontal_parallax(double distance_au) {
-  constexpr double kEarthRadiusKm = 6378.1363;
-  return std::asin(kEarthRadiusKm / (distance_au * ephem::kAuKm));
+  return std::asin(astro::kEarthRadiusKm / (distance_au * astro::kAuKm));
 }
 
 double correct_altitude_simple(double hs, const ObservationConditions& c) {
   const double h1 = hs + (c.index_error - dip_of_horizon(c.height)) / 60.0;
   return h1 - astro::refraction(h1, c.pressure, c.temperature) / 60.0;
-}
-
-void print_altitude_corrections(int channel, const AltitudeCorrections& k, double ho,
-                                std::string_view altitude_format) {
-  io::write_fmt(channel, "(a47,1x,5(f7.4,3x))",
-                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, k.minus_dip,
-                 k.semidiameter, k.minus_refraction, k.parallax});
-  io::write_fmt(channel, altitude_format,
-                {" Altura verdadera, distancia cenital (gg.mmss): ", degree_to_ddmmss_c(ho),
-                 degree_to_ddmmss_c(90.0 - ho)});
 }
 
 }  // namespace zembrel::reduction

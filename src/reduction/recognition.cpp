@@ -7,7 +7,6 @@
 #include "astro/sidereal.h"
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
-#include "io/record_io.h"
 
 namespace zembrel::reduction {
 
@@ -18,7 +17,8 @@ using astro::scale_angle;
 
 namespace {
 
-constexpr std::array<int, 4> kPlanetBodies = {2, 4, 5, 6};  // Venus, Mars, Jupiter, Saturn
+constexpr std::array<int, 4> kPlanetBodies = {astro::kJplVenus, astro::kJplMars, astro::kJplJupiter,
+                                              astro::kJplSaturn};
 
 // Rounding can leave the cosine of a side of the triangle just outside its
 // range when the body is near the zenith, the pole or the horizon.
@@ -36,20 +36,9 @@ double ra_difference(double a, double b) {
   return d;
 }
 
-void write_not_recognised() {
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {" HOUSTON, WE GOT A PROBLEN: no he podido identificar ese astro"});
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {" \xC2\xBFSeguro que has introducido los datos correctamente?"});
-  io::write_list(io::kScreen, {" \xC2\xBFSer\xC3\xA1 una nueva supernova que acabas de descubrir?"});
-  io::write_list(io::kScreen, {" \xC2\xBFTal vez un OVNI?"});
-  io::write_list(io::kScreen);
-}
-
 }  // namespace
 
-SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, bool quiet) {
+SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue) {
   SearchTable t;
   for (int i = 1; i <= ephem::kCatalogueStars; ++i) {
     const ephem::StarRaDec p =
@@ -57,7 +46,6 @@ SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, b
     t.ra[i] = p.ra;
     t.dec[i] = p.dec;
   }
-  if (!quiet) io::write_list(io::kScreen);
   for (int k = 0; k < 4; ++k) {
     const ephem::ApparentPlace p = ephem::apparent_planets_geo3(jd_tt, kPlanetBodies[k]);
     t.ra[ephem::kCatalogueStars + 1 + k] = p.ra;
@@ -103,31 +91,38 @@ int search_entry(const SearchTable& table, double ra, double dec, double toleran
 }
 
 int recognise_body(double latitude, double longitude, double jd_utc, double jd_tt, double altitude_deg,
-                   double azimuth, const ephem::StarCatalogue& catalogue, bool quiet) {
+                   double azimuth, const ephem::StarCatalogue& catalogue) {
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const PlaceEstimate e =
       estimate_place(latitude, longitude, altitude_deg, azimuth, degree_to_radian(15.0 * theta));
-  const SearchTable table = search_places(jd_tt, catalogue, quiet);
+  const SearchTable table = search_places(jd_tt, catalogue);
   const int entry = search_entry(table, e.ra, e.dec, kRecognitionTolerance);
   return entry == 0 ? 0 : list_number_of_entry(entry);
 }
 
+SightInstant sight_instant(int day, int month, int year, double time) {
+  SightInstant at;
+  at.jd_utc = astro::julian_date(year, month, day, time);
+  at.scales = astro::time_scales(at.jd_utc);
+  return at;
+}
+
 Recognition reconoce(double latitude, double longitude, int day, int month, int year, double time,
                      double altitude, double azimuth, const ObservationConditions& conditions) {
+  return reconoce(latitude, longitude, sight_instant(day, month, year, time), altitude, azimuth, conditions);
+}
+
+Recognition reconoce(double latitude, double longitude, const SightInstant& at, double altitude,
+                     double azimuth, const ObservationConditions& conditions) {
   const double phi = degree_to_radian(astro::ddmmss_to_degree_c(latitude));
   const double lambda = degree_to_radian(astro::ddmmss_to_degree_c(longitude));
   const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
-
-  const double jd_utc = astro::julian_date(year, month, day, time);
-  const astro::TimeScales ts = astro::time_scales(jd_utc);
-
   Recognition r;
   r.altitude = correct_altitude_simple(altitude, conditions);
   r.azimuth = degree_to_radian(azimuth);
-  r.body = recognise_body(phi, lambda, jd_utc, ts.jd_tt, r.altitude, r.azimuth, catalogue, false);
+  r.body = recognise_body(phi, lambda, at.jd_utc, at.scales.jd_tt, r.altitude, r.azimuth, catalogue);
   if (r.body == 0) {
     r.name = std::string(ephem::kNameWidth, ' ');
-    write_not_recognised();
     return r;
   }
   r.name = ephem::body_name(ephem::body_names(catalogue), r.body);

@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "astro/time_scales.h"
 #include "ephem/stars.h"
 #include "reduction/corrections.h"
 
@@ -25,9 +26,8 @@ struct SearchTable {
   std::array<double, kSearchEntries + 1> dec{};  // apparent, radians
 };
 
-// Apparent places of every entry at jd_tt.  Unless quiet, an empty line goes
-// to the screen between the stars and the planets.
-SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue, bool quiet = false);
+// Apparent places of every entry at jd_tt.
+SearchTable search_places(double jd_tt, const ephem::StarCatalogue& catalogue);
 
 // The approximate place of the body from the position triangle.
 struct PlaceEstimate {
@@ -58,9 +58,9 @@ inline int list_number_of_entry(int entry) { return entry <= ephem::kCatalogueSt
 // corrected altitude (degrees) and the azimuth (radians) at the instant of
 // the UTC and TT Julian dates, looked for among the catalogue stars and the
 // planets within kRecognitionTolerance.  The list number found, 0 when
-// nothing passes.  quiet as for search_places.
+// nothing passes.
 int recognise_body(double latitude, double longitude, double jd_utc, double jd_tt, double altitude_deg,
-                   double azimuth, const ephem::StarCatalogue& catalogue, bool quiet);
+                   double azimuth, const ephem::StarCatalogue& catalogue);
 
 struct Recognition {
   int body = 0;          // 0 nothing recognised; 1..99 a star; 102..105 a planet
@@ -69,11 +69,22 @@ struct Recognition {
   double azimuth = 0.0;   // the azimuth in radians
 };
 
+// The instant of a sight: the Greenwich date and the UTC time in decimal
+// hours (may lie outside 0-24: the instant is the date plus the hours), as a
+// UTC Julian date with its time scales.
+struct SightInstant {
+  double jd_utc = 0.0;
+  astro::TimeScales scales;
+};
+SightInstant sight_instant(int day, int month, int year, double time);
+
 // latitude and longitude packed gg.mmss; the Greenwich date and the UTC time
 // in decimal hours (may lie outside 0-24: the instant is the date plus the
 // hours); the mean instrumental altitude in degrees; the circular azimuth in
-// degrees.  Reads the star catalogue.  On the screen: one empty line, and
-// the not-recognised message when nothing matches.
+// degrees.  Reads the star catalogue.  The dialogues take the instant's
+// time scales first (their warnings come before the search) and pass them.
+Recognition reconoce(double latitude, double longitude, const SightInstant& at, double altitude,
+                     double azimuth, const ObservationConditions& conditions);
 Recognition reconoce(double latitude, double longitude, int day, int month, int year, double time,
                      double altitude, double azimuth, const ObservationConditions& conditions);
 

@@ -7,7 +7,6 @@
 #include "astro/horizon.h"
 #include "ephem/apparent_planets.h"
 #include "ephem/day_search.h"
-#include "io/record_io.h"
 
 namespace zembrel::reduction {
 
@@ -15,7 +14,7 @@ namespace {
 
 constexpr int kScanSteps = 100;  // steps of 0.24 hours
 constexpr int kMaxCandidates = 10;
-constexpr int kSun = 11;
+constexpr int kSun = astro::kJplSun;
 
 // One depression's scan and refinement; returns morning and evening.
 std::array<double, 2> pass(int year, int month, int day, double longitude, double latitude,
@@ -28,32 +27,27 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   auto sun_at = [&](double t) { return ephem::apparent_planets_geo3(jd(t), kSun).position; };
   auto f = [&](double t) { return altitude(t, sun_at(t)) - h0; };
 
-  std::vector<ephem::ScanStep> candidates;
-  double f_prev = f(0.0);
-  double t_prev = 0.0;
-  for (int i = 1; i <= kScanSteps; ++i) {
-    const double t = i * 0.24;
-    const double fi = f(t);
-    if (f_prev * fi < 0.0 && candidates.size() < kMaxCandidates)
-      candidates.push_back({t_prev, f_prev, t});
-    f_prev = fi;
-    t_prev = t;
-  }
+  const std::vector<ephem::ScanStep> candidates = ephem::scan_crossings(kScanSteps, kMaxCandidates, f);
   none = candidates.empty();
 
-  std::array<double, 2> result{kNoTwilight, kNoTwilight};
+  std::array<double, 2> result{astro::kNoTwilight, astro::kNoTwilight};
+  struct AtHour {
+    astro::Vec3 sun;
+    double value;
+  };
+  const auto evaluate = [&](double t) {
+    const astro::Vec3 sun = sun_at(t);
+    return AtHour{sun, altitude(t, sun) - h0};
+  };
+  // Only the horizontal conversion moves in the slope; the Sun stays at t.
+  const auto slope_at = [&](double t, const AtHour& e) {
+    return (altitude(t + ephem::kSearchEpsilon, e.sun) - altitude(t - ephem::kSearchEpsilon, e.sun)) /
+           (2.0 * ephem::kSearchEpsilon);
+  };
   for (const ephem::ScanStep& s : candidates) {
-    const ephem::Refinement r = ephem::refine_in_step(
-        s.start, s.value_at_start, s.end, [&](double t, bool with_slope, double& value, double& slope) {
-          const astro::Vec3 sun = sun_at(t);
-          value = altitude(t, sun) - h0;
-          if (!with_slope) return;
-          // Only the horizontal conversion moves; the Sun stays at t.
-          slope = (altitude(t + ephem::kSearchEpsilon, sun) - altitude(t - ephem::kSearchEpsilon, sun)) /
-                  (2.0 * ephem::kSearchEpsilon);
-        });
+    const auto r = ephem::refine_scan_step(s, evaluate, [](const AtHour& e) { return e.value; }, slope_at);
     // A change from below the depression to above it is the morning one.
-    result[s.value_at_start < 0.0 ? 0 : 1] = astro::degree_to_ddmmss_c(r.root);
+    result[s.value_at_start < 0.0 ? 0 : 1] = astro::degree_to_ddmmss_c(r.refinement.root);
   }
   return result;
 }
@@ -62,21 +56,8 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
 
 Twilights crepusculos(int year, int month, int day, double longitude, double latitude) {
   Twilights out;
-  bool none = false;
-  out.nautical = pass(year, month, day, longitude, latitude, 12.0, none);
-  if (none) {
-    const char* text = "No hay crepusculo nautico en esta situacion";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kScreen);
-    io::write_list(io::kResults, {text});
-    io::write_list(io::kResults);
-  }
-  out.civil = pass(year, month, day, longitude, latitude, 6.0, none);
-  if (none) {
-    const char* text = "No hay crepusculo civil en esta situacion";
-    io::write_list(io::kScreen, {text});
-    io::write_list(io::kResults, {text});
-  }
+  out.nautical = pass(year, month, day, longitude, latitude, astro::kNauticalDepressionDeg, out.no_nautical);
+  out.civil = pass(year, month, day, longitude, latitude, astro::kCivilDepressionDeg, out.no_civil);
   return out;
 }
 

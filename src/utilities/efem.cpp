@@ -14,12 +14,14 @@
 #include "astro/sidereal.h"
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
+#include "ephem/day_search.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
 #include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/twilight.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -39,16 +41,13 @@ constexpr const char* kTransitRowScreen =
 constexpr const char* kTransitRowFile =
     "(4x,i2,3x,i2,3x,i4,3x,f9.4,3x,f9.4,3x,f9.4,3x,f9.2,3x, f3.0)";
 constexpr int kFixedPointPasses = 20;
+// A transit row whose time lies above this holds a transit (an empty row
+// holds astro::kNoTransit).
+constexpr double kTransitFound = -99.0;
 
 void write_openings() {
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  write_opening(kScreen, "    ZEMBREL: Calculo de efemerides", 49, 44);
-  io::write_list(kResults);
-  write_opening(kResults, "   ZEMBREL: Calculo de efemerides", 49, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  io::write_list(kScreen);
+  utilities::write_openings(
+      {2, "    ZEMBREL: Calculo de efemerides", 49, 44, "   ZEMBREL: Calculo de efemerides", 49, 45, 1, 2});
 }
 
 // The answers of the dialogue; they live for the whole call of the utility, so
@@ -141,7 +140,7 @@ RiseSetEvent match_rise_or_set(const Observation& o, const UtDate& date, const R
     e.date = d;
     e.time = rise ? r.rise_time : r.set_time;
     e.azimuth = rise ? r.rise_azimuth : r.set_azimuth;
-    e.found = e.time != ephem::kNoEventTime;
+    e.found = e.time != astro::kNoEventTime;
   };
   take(date, first);
   if (!e.found) return e;
@@ -188,6 +187,7 @@ void write_rise_set(const Observation& o, const RiseSetEvent& rise, const RiseSe
   local_lines(kScreen);
   io::write_list(kScreen);
   io::write_list(kScreen);
+  // "Greenich" [sic] on the screen.
   greenwich_lines(kScreen, " Fecha en Greenich y hora UTC al orto (hh.mmss): ",
                   " Fecha en Greenich y hora UTC al ocaso (hh.mmss): ",
                   "(a49,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)", "(a50,1x,i2,1x,i2,1x,i4,2x,f8.4,2x,f8.4)");
@@ -228,21 +228,21 @@ double instant_of(const reduction::Twilights& t, Twilight which) {
     case Twilight::evening_civil: return t.civil[1];
     case Twilight::evening_nautical: return t.nautical[1];
   }
-  return reduction::kNoTwilight;
+  return astro::kNoTwilight;
 }
 
 TwilightInstant match_twilight(const Observation& o, const UtDate& date,
                                const reduction::Twilights& first, Twilight which) {
   TwilightInstant e;
   double value = instant_of(first, which);
-  if (value == reduction::kNoTwilight) return e;
+  if (value == astro::kNoTwilight) return e;
   UtDate from = date;
   const int shift = neighbour_for(o, date, value);
   if (shift != 0) {
     from = date.shifted(shift);
-    value = instant_of(reduction::crepusculos(from.year, from.month, from.day, o.longitude, o.latitude),
+    value = instant_of(search_twilights(from.year, from.month, from.day, o.longitude, o.latitude),
                        which);
-    if (value == reduction::kNoTwilight) return e;
+    if (value == astro::kNoTwilight) return e;
   }
   e.found = true;
   e.times = event_times(o, from, ddmmss_to_degree_c(value));
@@ -253,7 +253,7 @@ void twilight_tables(const Observation& o) {
   io::write_list(kScreen, {"Calculando crepusculos, espera..."});
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
-  const reduction::Twilights first = reduction::crepusculos(g.year, g.month, g.day, o.longitude, o.latitude);
+  const reduction::Twilights first = search_twilights(g.year, g.month, g.day, o.longitude, o.latitude);
   const TwilightInstant mn = match_twilight(o, g, first, Twilight::morning_nautical);
   const TwilightInstant mc = match_twilight(o, g, first, Twilight::morning_civil);
   const TwilightInstant ec = match_twilight(o, g, first, Twilight::evening_civil);
@@ -263,7 +263,7 @@ void twilight_tables(const Observation& o) {
   if (mn.found && mc.found && ec.found && en.found && mn.times.local.day == mc.times.local.day &&
       en.times.local.day == ec.times.local.day) {
     for (int channel : {kResults, kScreen}) {
-      io::write_list(channel, {"Crespusculos:"});
+      io::write_list(channel, {"Crespusculos:"});  // [sic]
       io::write_list(channel);
       write_twilight_lines(channel, mn.times.local, mn.times.local.hours, mc.times.local.hours, ec.times.local,
                            ec.times.local.hours, en.times.local.hours);
@@ -299,7 +299,7 @@ TransitRow match_transit(const Observation& o, const UtDate& date, const Transit
     row.date = date.shifted(shift);
     row.values = run(row.date)[k];
   }
-  row.found = row.values[0] > -99.0;
+  row.found = row.values[0] > kTransitFound;
   if (row.found) row.times = event_times(o, row.date, ddmmss_to_degree_c(row.values[0]));
   return row;
 }
@@ -326,6 +326,17 @@ void write_transit_headers(bool star) {
   io::write_list(kScreen);
 }
 
+// The heading of the Greenwich transit rows: an empty line on each channel,
+// then the header and an empty line on the results file and on the screen.
+void write_greenwich_transits_header(const char* header) {
+  io::write_list(kResults);
+  io::write_list(kScreen);
+  io::write_list(kResults, {header});
+  io::write_list(kResults);
+  io::write_list(kScreen, {header});
+  io::write_list(kScreen);
+}
+
 void write_local_transit(const TransitRow& r) {
   const auto& t = r.times;
   for (auto [channel, format] : {std::pair{kScreen, kTransitRowScreen}, std::pair{kResults, kTransitRowFile}}) {
@@ -344,13 +355,13 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
   const TransitTable table(last.transits.begin(), last.transits.end());
   auto run = [&](const UtDate& d) {
     const ephem::PlanetaryEvents e =
-        ephem::planetary_efem3x(d.year, d.month, d.day, o.body.ephemeris_body, o.longitude, o.latitude);
+        search_planet_day(d.year, d.month, d.day, o.body.ephemeris_body, o.longitude, o.latitude);
     return TransitTable(e.transits.begin(), e.transits.end());
   };
   // Only rows that hold a transit are matched.
   std::array<TransitRow, 2> rows;
   for (std::size_t k = 0; k < 2; ++k) {
-    if (table[k][0] > -99.0) rows[k] = match_transit(o, date, table, k, run);
+    if (table[k][0] > kTransitFound) rows[k] = match_transit(o, date, table, k, run);
   }
 
   write_transit_headers(false);
@@ -359,13 +370,8 @@ void planet_transits(const Observation& o, const UtDate& date, const ephem::Plan
     write_local_transit(rows[k]);
     if (k == 0) io::write_list(kResults);
   }
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  const char* header = "Fecha en Greenwich, hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
-  io::write_list(kResults, {header});
-  io::write_list(kResults);
-  io::write_list(kScreen, {header});
-  io::write_list(kScreen);
+  write_greenwich_transits_header(
+      "Fecha en Greenwich, hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):");
   io::write_list(kResults);
   for (const TransitRow& r : rows) {
     if (!r.found || r.values[0] < 0.0) continue;
@@ -386,25 +392,20 @@ void star_transits(const Observation& o, const ephem::StarEvents& first) {
   const TransitTable table(first.transits.begin(), first.transits.end());
   auto run = [&](const UtDate& d) {
     const ephem::StarEvents e =
-        ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+        search_star_day(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
     return TransitTable(e.transits.begin(), e.transits.end());
   };
   std::vector<TransitRow> rows(table.size());
   for (std::size_t k = 0; k < table.size(); ++k) {
-    if (table[k][0] > -99.0) rows[k] = match_transit(o, o.greenwich, table, k, run);
+    if (table[k][0] > kTransitFound) rows[k] = match_transit(o, o.greenwich, table, k, run);
   }
 
   write_transit_headers(true);
   for (const TransitRow& r : rows) {
     if (r.found) write_local_transit(r);
   }
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  const char* header = "Fecha en Greenwich y hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):";
-  io::write_list(kResults, {header});
-  io::write_list(kResults);
-  io::write_list(kScreen, {header});
-  io::write_list(kScreen);
+  write_greenwich_transits_header(
+      "Fecha en Greenwich y hora UTC (hh.mmss), Altura verdadera (gg.mmssss)  Azimut (ggg.g)   tipo (1,0,-1):");
   for (const TransitRow& r : rows) {
     if (!r.found) continue;
     const auto& g = r.times.greenwich;
@@ -427,20 +428,20 @@ void planet_tables(const Observation& o) {
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
   const int body = o.body.ephemeris_body;
-  ephem::PlanetaryEvents last = ephem::planetary_efem3x(g.year, g.month, g.day, body, o.longitude, o.latitude);
+  ephem::PlanetaryEvents last = search_planet_day(g.year, g.month, g.day, body, o.longitude, o.latitude);
   UtDate last_date = g;
   const RiseSetRun first{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
   auto run = [&](const UtDate& d) {
-    last = ephem::planetary_efem3x(d.year, d.month, d.day, body, o.longitude, o.latitude);
+    last = search_planet_day(d.year, d.month, d.day, body, o.longitude, o.latitude);
     last_date = d;
     return RiseSetRun{last.rise_time, last.set_time, last.rise_azimuth, last.set_azimuth};
   };
-  if (first.rise_time != ephem::kNoEventTime || first.set_time != ephem::kNoEventTime) {
+  if (first.rise_time != astro::kNoEventTime || first.set_time != astro::kNoEventTime) {
     const RiseSetEvent set = match_rise_or_set(o, g, first, false, run);
     const RiseSetEvent rise = match_rise_or_set(o, g, first, true, run);
     write_rise_set(o, rise, set, false);
   }
-  if (o.body.number == 100) twilight_tables(o);
+  if (o.body.number == astro::kListSun) twilight_tables(o);
   // The transits start from the table of the last search made.
   planet_transits(o, last_date, last);
 }
@@ -450,10 +451,10 @@ void star_tables(const Observation& o) {
   io::write_list(kScreen);
   const UtDate& g = o.greenwich;
   const ephem::StarEvents first =
-      ephem::star_efem3x(g.year, g.month, g.day, o.longitude, o.latitude, o.body.star);
-  if (ephem::circumpolar_flag < 1.0) {
+      search_star_day(g.year, g.month, g.day, o.longitude, o.latitude, o.body.star);
+  if (!first.circumpolar) {
     auto run = [&](const UtDate& d) {
-      const ephem::StarEvents e = ephem::star_efem3x(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
+      const ephem::StarEvents e = search_star_day(d.year, d.month, d.day, o.longitude, o.latitude, o.body.star);
       return RiseSetRun{e.rise_time, e.set_time, e.rise_azimuth, e.set_azimuth};
     };
     const RiseSetRun r{first.rise_time, first.set_time, first.rise_azimuth, first.set_azimuth};
@@ -467,26 +468,26 @@ void star_tables(const Observation& o) {
 // ---------------------------------------------------------------------------
 // The calculation.
 
-int read_body_number(const ephem::BodyNames& names, int& number) {
-  ephem::write_selection_table(kScreen, names);
-  io::write_list(kScreen);
-  for (;;) {
-    io::write_list(kScreen, {"Introduce el numero correspondiente al astro deseado"});
-    io::read_keyboard({&number});
-    if (number >= 1 && number <= ephem::kLastBody) return number;
-    io::write_list(kScreen, {"Numero no valido: elige un astro de 1 a 105."});
-  }
-}
+// The place and the instant of a calculation.
+struct Instant {
+  double latitude = 0.0, longitude = 0.0;  // degrees
+  double legal = 0.0;                      // legal time, hours
+  double zone = 0.0;                       // hours
+  LocalInstant local{};
+  astro::CalendarDate greenwich{};
+  astro::TimeScales scales;
+};
 
-void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+// The position and the conditions: the screen dialogue, then the results
+// file's "Datos" block.
+void read_position_and_conditions(Answers& a, Instant& in) {
   io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
-  const double lat = ddmmss_to_degree_c(a.latitude);
-  const double lon = ddmmss_to_degree_c(a.longitude);
-
-  reduction::ObservationConditions& c = a.conditions;
+  in.latitude = ddmmss_to_degree_c(a.latitude);
+  in.longitude = ddmmss_to_degree_c(a.longitude);
+  const reduction::ObservationConditions& c = a.conditions;
   io::write_list(kScreen, {"Condiciones de observacion:"});
-  reduction::read_observation_conditions(c);
+  read_observation_conditions(a.conditions);
 
   io::write_list(kScreen);
   io::write_list(kResults);
@@ -494,7 +495,8 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kResults, {" ------"});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a31,2(f10.4,2x))",
-                {" Situacion: lat  lon (gg.mmss):", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+                {" Situacion: lat  lon (gg.mmss):", degree_to_ddmmss_c(in.latitude),
+                 degree_to_ddmmss_c(in.longitude)});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a32,1x,f6.2)", {" Altura sobre el nivel del mar: ", c.height});
   io::write_fmt(kResults, "(a25,1x,f6.2)", {" Error de indice (min):  ", c.index_error});
@@ -504,116 +506,149 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
                   {" Meteorologia anomala. Presion (hPa) y Temp. (C): ", c.pressure, c.temperature});
   }
   io::write_list(kResults);
+}
 
+// The local date and legal time, the zone and the Greenwich date on the
+// screen, with the instant's time scales.
+void read_instant(Answers& a, Instant& in) {
   read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
-  const double hz = ddmmss_to_degree_c(a.legal_time);
-
-  const double zone = astro::huso(lon);
+  in.legal = ddmmss_to_degree_c(a.legal_time);
+  in.zone = astro::huso(in.longitude);
   io::write_list(kScreen);
-  io::write_list(kScreen, {"Huso ", zone});
+  io::write_list(kScreen, {"Huso ", in.zone});
   io::write_list(kScreen);
-
-  const LocalInstant local = local_instant(a.day, a.month, a.year, hz, lon, zone);
-  const double lmt = local.civil_hours;
-  const double jd_local = local.jd_local;
-  const double jd_utc = local.jd_utc;
-  const astro::CalendarDate g = astro::gregorian_date(jd_utc);
-  const astro::TimeScales ts = astro::time_scales(jd_utc);
-  write_greenwich_date(kScreen, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
+  in.local = local_instant(a.day, a.month, a.year, in.legal, in.longitude, in.zone);
+  in.greenwich = astro::gregorian_date(in.local.jd_utc);
+  in.scales = astro::time_scales(in.local.jd_utc);
+  write_time_scale_warnings(in.scales);
+  write_greenwich_date(kScreen, in.greenwich.day, in.greenwich.month, in.greenwich.year,
+                       degree_to_ddmmss_c(in.greenwich.hours));
   io::write_list(kScreen);
+}
 
-  const int n = read_body_number(names, a.body);
-  const std::string& name = ephem::body_name(names, n);
-
+// The results file's heading of the body, then the time scales on both
+// channels.
+void write_body_heading(const Answers& a, const Instant& in, const std::string& name) {
+  const astro::CalendarDate& g = in.greenwich;
   io::write_fmt(kResults, "(a37,1x,i2,1x,i2,1x,i4,1x,f7.4)",
-                {" Fecha local y hora legal (hh.mmss): ", a.day, a.month, a.year, degree_to_ddmmss_c(hz)});
+                {" Fecha local y hora legal (hh.mmss): ", a.day, a.month, a.year, degree_to_ddmmss_c(in.legal)});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a31,a15)", {" Coordenadas y efemerides para ", name});
   io::write_list(kResults, {"---------------------------------------"});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
                 {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", a.day, a.month, a.year,
-                 degree_to_ddmmss_c(hz), degree_to_ddmmss_c(lmt), zone});
+                 degree_to_ddmmss_c(in.legal), degree_to_ddmmss_c(in.local.civil_hours), in.zone});
   io::write_list(kResults);
   write_greenwich_date(kResults, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
   io::write_list(kResults);
+  for (int channel : {kScreen, kResults}) write_time_scales(channel, in.local.jd_utc, in.scales);
+}
 
-  for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
+// What the calculation finds of the body at the instant.
+struct BodyAtInstant {
+  Coordinates coords{};
+  double altitude = 0.0;  // true, degrees
+  double azimuth = 0.0;   // degrees from north
+  double sd_min = 0.0, hp_min = 0.0;
+  bool above_horizon = false;
+  ExpectedReading reading;  // above the horizon only
+};
 
+BodyAtInstant body_at(const Instant& in, const ephem::Body& body, const reduction::ObservationConditions& c) {
+  const astro::TimeScales& ts = in.scales;
   const double theta = astro::ut_to_st(0.0, ts.jd_ut1).local_apparent_st;
-
-  const ephem::Body body = ephem::body_of_list_number(n, catalogue);
   const reduction::BodyPlace place = reduction::apparent_place(body, ts.jd_tt);
-  const double ra = place.ra, dec = place.dec, sd = place.sd, hp = place.hp;
+  const astro::Horizontal h = astro::equatorial_to_horizontal(ts.jd_ut1, in.longitude, in.latitude, place.direction);
+  BodyAtInstant b;
+  b.azimuth = ephem::azimuth_from_north(h);
+  b.altitude = radian_to_degree(h.spherical.latitude);
+  b.above_horizon = b.altitude >= 0.0;
+  if (b.above_horizon) b.reading = expected_reading(b.altitude, c, body.number, place.sd, place.hp);
+  b.coords = coordinates(place.ra, place.dec, degree_to_radian(in.longitude), theta);
+  b.sd_min = 60.0 * radian_to_degree(place.sd);
+  b.hp_min = 60.0 * radian_to_degree(place.hp);
+  return b;
+}
 
-  const astro::Horizontal hz_place = astro::equatorial_to_horizontal(ts.jd_ut1, lon, lat, place.direction);
-  const double azimuth = ephem::azimuth_from_north(hz_place);
-  const double h = radian_to_degree(hz_place.spherical.latitude);
-  ExpectedReading reading;
-  if (h >= 0.0) reading = expected_reading(h, c, n, sd, hp);
-
-  const Coordinates coords = coordinates(ra, dec, degree_to_radian(lon), theta);
-  const double sd_min = 60.0 * radian_to_degree(sd);
-  const double hp_min = 60.0 * radian_to_degree(hp);
-
-  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  write_coordinates_screen(coords);
+void write_body_screen(const BodyAtInstant& b) {
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", b.sd_min, b.hp_min});
+  write_coordinates_screen(b.coords);
   io::write_list(kScreen);
-  io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(h)});
-  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", azimuth});
-  if (h >= 0.0) {
-    io::write_fmt(kScreen, "(a45,1x,f12.6)",
-                  {" Altura aparente limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
-    io::write_fmt(kScreen, "(a49,1x,f12.6)",
-                  {" Altura instrumental limbo inferior (dd.mmssss): ",
-                   degree_to_ddmmss_c(reading.instrumental)});
-  }
+  io::write_fmt(kScreen, "(a21,1x,f12.6)", {" Altura (dd.mmssss): ", degree_to_ddmmss_c(b.altitude)});
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", b.azimuth});
+  if (!b.above_horizon) return;
+  io::write_fmt(kScreen, "(a45,1x,f12.6)",
+                {" Altura aparente limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(b.reading.apparent)});
+  io::write_fmt(kScreen, "(a49,1x,f12.6)",
+                {" Altura instrumental limbo inferior (dd.mmssss): ", degree_to_ddmmss_c(b.reading.instrumental)});
+}
 
-  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
+// The expected sextant reading of a body above the horizon, results file.
+void write_reading_results(const ExpectedReading& r) {
+  const reduction::AltitudeCorrections& k = r.corrections;
+  io::write_list(kResults);
+  io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
+                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
+                 k.semidiameter, -k.minus_refraction, k.parallax});
+  io::write_fmt(kResults, "(a45,1x,f12.6)",
+                {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.apparent)});
+  io::write_fmt(kResults, "(a49,1x,f12.6)",
+                {" Altura instrumental limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.instrumental)});
+  io::write_list(kResults);
+  io::write_list(kResults, {"Altura instrumental es la que deberias medir con el sextante antes de aplicar correccion alguna"});
+  io::write_list(kResults, {"Altura aparente es la altura instrumental corregida por error de indice y depresion del horizonte"});
+}
+
+void write_body_results(const BodyAtInstant& b, const Instant& in) {
+  const Coordinates& k = b.coords;
+  io::write_list(kResults, {"SD, PHE (min. arco): ", b.sd_min, b.hp_min});
   io::write_list(kResults);
   io::write_list(kResults);
   io::write_list(kResults, {"Coordenadas:"});
   io::write_list(kResults, {"------------"});
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", coords.alpha});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", coords.delta});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", coords.gha});
-  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", coords.lha});
-  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", coords.sidereal});
-  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", coords.aries});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" delta (gg.mmssss): ", k.delta});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kResults, "(a20,f11.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(kResults, "(a30,f11.7)", {" Angulo sidereo (gg.mmsssss): ", k.sidereal});
+  io::write_fmt(kResults, "(a23,f11.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(h)});
-  io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", azimuth});
-  if (h >= 0.0) {
-    const reduction::AltitudeCorrections& k = reading.corrections;
-    io::write_list(kResults);
-    io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
-                  {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
-                   k.semidiameter, -k.minus_refraction, k.parallax});
-    io::write_fmt(kResults, "(a45,1x,f12.6)",
-                  {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(reading.apparent)});
-    io::write_fmt(kResults, "(a49,1x,f12.6)",
-                  {" Altura instrumental limbo inferior (gg.mmssss): ",
-                   degree_to_ddmmss_c(reading.instrumental)});
-    io::write_list(kResults);
-    io::write_list(kResults, {"Altura instrumental es la que deberias medir con el sextante antes de aplicar correccion alguna"});
-    io::write_list(kResults, {"Altura aparente es la altura instrumental corregida por error de indice y depresion del horizonte"});
-  }
+  io::write_fmt(kResults, "(a31,1x,f12.6)", {" Altura verdadera (gg.mmssss): ", degree_to_ddmmss_c(b.altitude)});
+  io::write_fmt(kResults, "(a27,1x,f7.2)", {" Azimut circular (ggg.gg): ", b.azimuth});
+  if (b.above_horizon) write_reading_results(b.reading);
   io::write_list(kResults);
   io::write_list(kResults);
   io::write_fmt(kResults, "(a34,2(f10.4,2x))",
-                {" Efemerides en lat lon (gg.mmss): ", degree_to_ddmmss_c(lat), degree_to_ddmmss_c(lon)});
+                {" Efemerides en lat lon (gg.mmss): ", degree_to_ddmmss_c(in.latitude),
+                 degree_to_ddmmss_c(in.longitude)});
   io::write_list(kResults, {kLongHyphens});
   io::write_list(kResults);
   io::write_list(kScreen);
   io::write_list(kScreen);
+}
+
+void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+  Instant in;
+  read_position_and_conditions(a, in);
+  read_instant(a, in);
+  write_selection_table(kScreen, names);
+  io::write_list(kScreen);
+  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
+  write_body_heading(a, in, ephem::body_name(names, n));
+
+  const ephem::Body body = ephem::body_of_list_number(n, catalogue);
+  const BodyAtInstant b = body_at(in, body, a.conditions);
+  write_body_screen(b);
+  write_body_results(b, in);
 
   Observation o;
-  o.latitude = lat;
-  o.longitude = lon;
-  o.zone = zone;
-  o.local_day0 = astro::split_julian_date(jd_local).jd0;
-  o.greenwich = {g.year, g.month, g.day};
+  o.latitude = in.latitude;
+  o.longitude = in.longitude;
+  o.zone = in.zone;
+  o.local_day0 = astro::split_julian_date(in.local.jd_local).jd0;
+  o.greenwich = {in.greenwich.year, in.greenwich.month, in.greenwich.day};
   o.body = body;
   if (body.kind == ephem::Body::Kind::ephemeris) {
     planet_tables(o);
@@ -653,12 +688,8 @@ void efem() {
   const ephem::BodyNames names = ephem::body_names(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, catalogue, names);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::two_empty_lines,
+                      [&] { one_calculation(answers, catalogue, names); });
 }
 
 }  // namespace zembrel::utilities

@@ -20,13 +20,8 @@ constexpr const char* kLocalFormat = "(a49,1x,i2,1x,i2,1x,i4,3x,f7.4,3x,f7.4)";
 constexpr const char* kLocalText = " Fecha local, hora legal y hora civil (hh.mmss): ";
 
 void write_opening() {
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  utilities::write_opening(kScreen, " ZEMBREL: transformacion entre fechas y horas ", 50, 44);
-  io::write_list(kResults);
-  utilities::write_opening(kResults, " ZEMBREL: transformacion entre fechas  y horas", 50, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
+  utilities::write_openings({2, " ZEMBREL: transformacion entre fechas y horas ", 50, 44,
+                             " ZEMBREL: transformacion entre fechas  y horas", 50, 45, 1, 1});  // [sic]
 }
 
 struct Date {
@@ -111,34 +106,34 @@ void greenwich_to_local(Answers& a, double longitude, double zone) {
   }
 }
 
+// One calculation: the longitude, the choice of the conversion, the
+// conversion.
+void one_calculation(Answers& a) {
+  io::write_list(kScreen);
+  io::write_list(kScreen, {"Longitud (hh.mmss)?"});
+  io::read_keyboard({&a.longitude});
+  const double longitude = ddmmss_to_degree_c(a.longitude);
+  const double zone = astro::huso(longitude);
+
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Que deseas hacer?:"});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Pasar de fecha y hora local a fecha en Greenwich y hora UT ..... 1"});
+  io::write_list(kScreen, {" Pasar de fecha en Greenwich y hora UT a fecha y hora local ...... 2"});
+  io::read_keyboard({&a.choice});
+  if (a.choice == 1) {
+    local_to_greenwich(a, longitude, zone);
+  } else if (a.choice == 2) {
+    greenwich_to_local(a, longitude, zone);
+  }
+}
+
 }  // namespace
 
 void fechas_horas() {
   write_opening();
   Answers a;
-  do {
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"Longitud (hh.mmss)?"});
-    io::read_keyboard({&a.longitude});
-    const double longitude = ddmmss_to_degree_c(a.longitude);
-    const double zone = astro::huso(longitude);
-
-    io::write_list(kScreen);
-    io::write_list(kScreen, {" Que deseas hacer?:"});
-    io::write_list(kScreen);
-    io::write_list(kScreen,
-                   {" Pasar de fecha y hora local a fecha en Greenwich y hora UT ..... 1"});
-    io::write_list(kScreen,
-                   {" Pasar de fecha en Greenwich y hora UT a fecha y hora local ...... 2"});
-    io::read_keyboard({&a.choice});
-    if (a.choice == 1) {
-      local_to_greenwich(a, longitude, zone);
-    } else if (a.choice == 2) {
-      greenwich_to_local(a, longitude, zone);
-    }
-    if (!ask_new_calculation(a.again)) return;
-    io::write_list(kResults);
-  } while (true);
+  repeat_calculations(a.again, Separator::one_empty_line, [&] { one_calculation(a); });
 }
 
 }  // namespace zembrel::utilities

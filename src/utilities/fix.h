@@ -1,6 +1,6 @@
 // The navigation pieces of the fix without dead reckoning (menu option 5):
-// the advance of the first circle of equal altitude, the dead reckoning of a
-// candidate position and the choice between the two candidates.
+// the advance of the first circle of equal altitude and the choice between
+// the two candidates (their dead reckoning is reduction/dead_reckoning.h).
 #pragma once
 
 namespace zembrel::utilities::fix {
@@ -17,19 +17,6 @@ double azimuth_course_angle(double azimuth, double course);
 // taken before the first gives a negative run) along the first body's
 // azimuth, positive toward the body.
 double circle_advance(double alpha, double run_miles);
-
-// A candidate carried by dead reckoning over `run_miles` (signed) on `course`
-// (radians).  Latitude and longitude in radians in, decimal degrees out;
-// the longitude is not reduced to a range.  Mid-latitude sailing, except
-// where either end lies beyond 89 degrees of latitude: there the meridians
-// converge too fast for it (it divides by the cosine of the mean latitude and
-// can run past the pole), and the position is carried along the great circle
-// of the course instead.
-struct Position {
-  double lat;
-  double lon;
-};
-Position dead_reckoning(double lat, double lon, double course, double run_miles);
 
 // The candidate whose computed altitude differs less from the observed one,
 // provided the difference is at most one degree; candidate 1 on a tie.

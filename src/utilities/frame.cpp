@@ -38,6 +38,15 @@ void write_opening(int channel, std::string_view title, std::size_t credit_width
   write_warning(channel);
 }
 
+void write_openings(const Openings& o) {
+  for (int i = 0; i < o.screen_blank_before; ++i) io::write_list(io::kScreen);
+  write_opening(io::kScreen, o.screen_title, o.screen_credit, o.screen_web);
+  io::write_list(io::kResults);
+  write_opening(io::kResults, o.file_title, o.file_credit, o.file_web);
+  for (int i = 0; i < o.file_blank_after; ++i) io::write_list(io::kResults);
+  for (int i = 0; i < o.screen_blank_after; ++i) io::write_list(io::kScreen);
+}
+
 void write_warning(int channel) {
   io::write_list(channel, {kHyphens});
   io::write_list(channel, {"   ADVERTENCIA: Este programa se proporciona con"});
@@ -59,6 +68,83 @@ void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts) 
   io::write_list(channel);
 }
 
+namespace {
+
+// `before` null: no warning before the table's first entry.
+void write_table_warning(const astro::TableValue& v, const char* after, const char* before) {
+  if (v.range == astro::TableRange::inside) return;
+  if (v.range == astro::TableRange::before && before == nullptr) return;
+  io::write_list(io::kScreen);
+  io::write_list(io::kScreen, {v.range == astro::TableRange::after ? after : before, v.seconds});
+}
+
+}  // namespace
+
+void write_time_scale_warnings(const astro::TimeScales& ts) {
+  // "mass alla" [sic]
+  // Before "delta_t.iers" begins the time given is UT (UT1 - UTC = 0), with
+  // nothing to warn about.
+  write_table_warning(ts.ut1_utc, "ATENCION: utilizando delta_t.iers mass alla de su    rango !! delta_t = ",
+                      nullptr);
+  write_table_warning(ts.delta_t, "ATENCION: utilizando delta_t.dat m\xC3\xA1s all\xC3\xA1 de su    rango!! delta_t = ",
+                      "ATENCION: utilizando delta_t.dat antes de su    rango!! delta_t = ");
+}
+
+void write_day_search_notes(bool circumpolar, bool no_transit) {
+  if (circumpolar) {
+    const char* text = "Astro circumpolar o anticircumpolar. No hay orto ni ocaso";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kResults, {text});
+  }
+  if (no_transit) io::write_list(io::kScreen, {"ATENCION: No hay paso por el meridiano"});
+}
+
+void write_twilight_notes(const reduction::Twilights& t) {
+  if (t.no_nautical) {
+    const char* text = "No hay crepusculo nautico en esta situacion";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kScreen);
+    io::write_list(io::kResults, {text});
+    io::write_list(io::kResults);
+  }
+  if (t.no_civil) {
+    const char* text = "No hay crepusculo civil en esta situacion";
+    io::write_list(io::kScreen, {text});
+    io::write_list(io::kResults, {text});
+  }
+}
+
+ephem::PlanetaryEvents search_planet_day(int year, int month, int day, int body, double longitude,
+                                         double latitude) {
+  const ephem::PlanetaryEvents e = ephem::planetary_efem3x(year, month, day, body, longitude, latitude);
+  write_day_search_notes(e.circumpolar, e.no_transit);
+  return e;
+}
+
+ephem::StarEvents search_star_day(int year, int month, int day, double longitude, double latitude,
+                                  const ephem::CatalogueStar& star) {
+  const ephem::StarEvents e = ephem::star_efem3x(year, month, day, longitude, latitude, star);
+  write_day_search_notes(e.circumpolar, e.no_transit);
+  return e;
+}
+
+reduction::Twilights search_twilights(int year, int month, int day, double longitude, double latitude) {
+  const reduction::Twilights t = reduction::crepusculos(year, month, day, longitude, latitude);
+  write_twilight_notes(t);
+  return t;
+}
+
+void write_selection_table(int channel, const ephem::BodyNames& names) {
+  auto n = [&](int number) -> const std::string& { return ephem::body_name(names, number); };
+  for (int i = 1; i <= 17; ++i) {
+    io::write_fmt(channel,
+                  "(i3,1x,a12,1x,i3,1x,a10,1x,i3,1x,a14,1x,i3,1x,a14,                "
+                  "1x,i3,1x,a10,2x,i3,1x,a14,1x,i3,1x,a7)",
+                  {i, n(i), i + 17, n(i + 17), i + 34, n(i + 34), i + 51, n(i + 51), i + 68,
+                   n(i + 68), i + 85, n(i + 85), i + 102, n(i + 102)});
+  }
+}
+
 void read_greenwich_date(int& day, int& month, int& year) {
   io::write_list(io::kScreen, {"Fecha en Greenwich de la observacion:"});
   io::write_list(io::kScreen, {"dia   mes   anno (dd mm aaaa)"});
@@ -70,7 +156,7 @@ void read_greenwich_date(int& day, int& month, int& year) {
 
 void write_sight_body_list(const ephem::BodyNames& names) {
   io::write_fmt(io::kScreen, "(i3,1x,a17)", {0, "Astro desconocido"});
-  ephem::write_selection_table(io::kScreen, names);
+  write_selection_table(io::kScreen, names);
   io::write_list(io::kScreen);
 }
 
@@ -131,23 +217,7 @@ void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, 
 void write_twilight_dates_warning() {
   io::write_list(io::kResults, {"OJO, lio con las fechas locales y horas de los crepusculos"});
   io::write_list(io::kResults);
-  io::write_list(io::kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});
-  io::write_list(io::kScreen);
-}
-
-void write_body_recognised(int body, const std::string& name) {
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {"El astro desconocido es ", name});
-  io::write_list(io::kScreen, {"Numero ", body});
-  io::write_list(io::kScreen);
-  io::write_list(io::kResults);
-  io::write_list(io::kResults, {"El astro desconocido es ", body, name});
-}
-
-void write_body_not_recognised(const char* results_line) {
-  io::write_list(io::kResults, {results_line});
-  io::write_list(io::kScreen);
-  io::write_list(io::kScreen, {"Introduce nuevamente los datos medidos de este astro"});
+  io::write_list(io::kScreen, {"OJO, lio con las fechas locales y horas de los crep  usculos"});  // [sic]
   io::write_list(io::kScreen);
 }
 
@@ -157,6 +227,19 @@ bool ask_new_calculation(int& answer) {
   io::write_list(io::kScreen, {"Nuevo calculo (1 Si  0 No)?"});
   io::read_keyboard({&answer});
   return answer == 1;
+}
+
+void repeat_calculations(int& answer, Separator between, const std::function<void()>& calculation) {
+  for (;;) {
+    calculation();
+    if (!ask_new_calculation(answer)) return;
+    io::write_list(io::kResults);
+    if (between == Separator::two_empty_lines) io::write_list(io::kResults);
+    if (between == Separator::hyphens) {
+      io::write_list(io::kResults, {kHyphens});
+      io::write_list(io::kResults);
+    }
+  }
 }
 
 void not_available() {

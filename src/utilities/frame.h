@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "astro/calendar.h"
 #include "astro/time_scales.h"
 #include "ephem/stars.h"
+#include "reduction/twilight.h"
 
 namespace zembrel::utilities {
 
@@ -32,6 +34,20 @@ std::string web_line(std::size_t width);
 void write_opening(int channel, std::string_view title, std::size_t credit_width,
                    std::size_t web_width);
 
+// The openings of a utility on the screen and in the results file: empty
+// screen lines, the screen's opening, an empty line and the file's opening
+// (each with its own title and line widths), empty file and screen lines.
+struct Openings {
+  int screen_blank_before;
+  const char* screen_title;
+  std::size_t screen_credit, screen_web;
+  const char* file_title;
+  std::size_t file_credit, file_web;
+  int file_blank_after;
+  int screen_blank_after;
+};
+void write_openings(const Openings& o);
+
 // The five-line warning (hyphens, three lines of text, hyphens), list-directed.
 void write_warning(int channel);
 
@@ -43,9 +59,38 @@ void write_greenwich_date(int channel, int day, int month, int year, double pack
 // line, TT-UT1 and UT1-UTC in seconds, an empty line.
 void write_time_scales(int channel, double jd_utc, const astro::TimeScales& ts);
 
+// The screen's warning for each time table that an instant falls outside
+// (the nearest value was used): an empty line, then "ATENCION: utilizando
+// delta_t.iers mass alla de su    rango !! delta_t = " [sic] (or the text of
+// "delta_t.dat", or "antes de su" before the first entry of "delta_t.dat";
+// none before that of "delta_t.iers", where the time given is UT) and the
+// value.  Printed right after the time scales are taken.
+void write_time_scale_warnings(const astro::TimeScales& ts);
+
+// What a day search found missing: "Astro circumpolar o anticircumpolar. No
+// hay orto ni ocaso" on the screen and the results file when the body
+// neither rises nor sets, "ATENCION: No hay paso por el meridiano" on the
+// screen when it does not cross the meridian.  Printed after every search.
+void write_day_search_notes(bool circumpolar, bool no_transit);
+// The same for the twilights: "No hay crepusculo nautico en esta situacion"
+// on the screen and an empty line, the same on the results file; then "No
+// hay crepusculo civil en esta situacion" on both.
+void write_twilight_notes(const reduction::Twilights& t);
+
+// The day searches as the dialogues run them: the search, then its notes.
+ephem::PlanetaryEvents search_planet_day(int year, int month, int day, int body, double longitude,
+                                         double latitude);
+ephem::StarEvents search_star_day(int year, int month, int day, double longitude, double latitude,
+                                  const ephem::CatalogueStar& star);
+reduction::Twilights search_twilights(int year, int month, int day, double longitude, double latitude);
+
 // The Greenwich date of a sight: its two prompts and the answer on the
 // screen, an empty screen line, then the date line on the results file.
 void read_greenwich_date(int& day, int& month, int& year);
+
+// The 17-line selection table of the list numbers 1..119 (seven columns of
+// 17, each name cut to its column's width), on `channel`.
+void write_selection_table(int channel, const ephem::BodyNames& names);
 
 // The list of bodies a sight may be of: 0 for an unknown one, then the
 // selection table, then an empty line (screen).
@@ -87,18 +132,16 @@ void write_twilight_lines(int channel, const astro::CalendarDate& morning_date, 
 // expected: the warning on the results file and on the screen.
 void write_twilight_dates_warning();
 
-// An unknown body of a sight, once recognised: its name and number on the
-// screen between empty lines, then an empty line and the same on the results
-// file.
-void write_body_recognised(int body, const std::string& name);
-// An unknown body that could not be recognised: `results_line` on the results
-// file, and the request to enter the sight again on the screen.
-void write_body_not_recognised(const char* results_line);
-
 // Screen: two empty lines and "Nuevo calculo (1 Si  0 No)?"; reads the answer
 // into `answer`, the utility's own variable (a "/" keeps its previous value),
 // and is true when it is 1.
 bool ask_new_calculation(int& answer);
+
+// What the results file gets between two calculations: one or two empty
+// lines, or the hyphen line between empty lines.
+enum class Separator { one_empty_line, two_empty_lines, hyphens };
+// Runs `calculation`, then asks for a new one, until the answer is not 1.
+void repeat_calculations(int& answer, Separator between, const std::function<void()>& calculation);
 
 // A menu option whose utility is not built yet: one line, back to the menu.
 void not_available();

@@ -16,6 +16,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/dead_reckoning.h"
 #include "reduction/twilight.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
@@ -31,7 +32,7 @@ using astro::radian_to_degree;
 using io::kResults;
 using io::kScreen;
 
-constexpr int kSun = 11;
+constexpr int kSun = astro::kJplSun;
 constexpr double kLowestAltitude = 15.0;  // degrees
 // The event is searched again at the advanced position until it moves by no
 // more than this (days), in at most kMaxPasses passes.
@@ -72,7 +73,11 @@ std::vector<Candidate> candidates_from(const ephem::StarCatalogue& catalogue) {
   std::vector<Candidate> list;
   for (const ephem::StarRecord& r : catalogue) list.push_back({r.name, true, ephem::catalogue_star(r), 0});
   const std::array<std::pair<const char*, int>, 5> bodies{
-      {{"Luna", 10}, {"Venus", 2}, {"Marte", 4}, {"Jupiter", 5}, {"Saturno", 6}}};
+      {{"Luna", astro::kJplMoon},
+       {"Venus", astro::kJplVenus},
+       {"Marte", astro::kJplMars},
+       {"Jupiter", astro::kJplJupiter},
+       {"Saturno", astro::kJplSaturn}}};
   for (const auto& [name, body] : bodies) {
     std::string padded = name;
     padded.resize(ephem::kNameWidth, ' ');
@@ -110,14 +115,14 @@ class SunDays {
     return pick(local_day0, [&](int k) {
       const ephem::PlanetaryEvents& e = sun(k);
       const double t = rise ? e.rise_time : e.set_time;
-      return t == ephem::kNoEventTime ? std::optional<double>() : std::optional<double>(t);
+      return t == astro::kNoEventTime ? std::optional<double>() : std::optional<double>(t);
     });
   }
   Event twilight(int which, double local_day0) {
     return pick(local_day0, [&](int k) {
       const reduction::Twilights& t = twilights(k);
       const double v = which == 0 ? t.nautical[0] : which == 1 ? t.civil[0] : which == 2 ? t.civil[1] : t.nautical[1];
-      return v == reduction::kNoTwilight ? std::optional<double>() : std::optional<double>(v);
+      return v == astro::kNoTwilight ? std::optional<double>() : std::optional<double>(v);
     });
   }
 
@@ -127,14 +132,14 @@ class SunDays {
   const ephem::PlanetaryEvents& sun(int k) {
     if (!sun_[k]) {
       const Date& d = dates_[k];
-      sun_[k] = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, longitude_, latitude_);
+      sun_[k] = search_planet_day(d.year, d.month, d.day, kSun, longitude_, latitude_);
     }
     return *sun_[k];
   }
   const reduction::Twilights& twilights(int k) {
     if (!twilights_[k]) {
       const Date& d = dates_[k];
-      twilights_[k] = reduction::crepusculos(d.year, d.month, d.day, longitude_, latitude_);
+      twilights_[k] = search_twilights(d.year, d.month, d.day, longitude_, latitude_);
     }
     return *twilights_[k];
   }
@@ -165,21 +170,14 @@ class SunDays {
 // sailing) from the typed position until the event, the event is searched
 // again at the new position, and so on until it no longer moves.
 
-struct Position {
-  double latitude = 0.0, longitude = 0.0;  // decimal degrees
-};
+using Position = reduction::GeoPosition;
 
+// Where the ship will be after `hours` at `speed` on `course_rad`.  A run
+// across the date line keeps the longitude within [-180, 180].
 Position dead_reckoning(const Position& from, double speed, double course_rad, double hours) {
-  const double d = speed * hours;
-  const double dlat = degree_to_radian(d * std::cos(course_rad) / 60.0);
-  const double departure = degree_to_radian(d * std::sin(course_rad) / 60.0);
-  const double lat1 = degree_to_radian(from.latitude);
-  const double lat2 = lat1 + dlat;
-  const double dlon = departure / std::cos((lat1 + lat2) / 2.0);
-  // A run across the date line keeps the longitude within [-180, 180].
-  double longitude = from.longitude + radian_to_degree(dlon);
-  if (std::fabs(longitude) > 180.0) longitude = std::remainder(longitude, 360.0);
-  return {radian_to_degree(lat2), longitude};
+  Position p = reduction::dead_reckoning(from, course_rad, speed * hours);
+  if (std::fabs(p.longitude) > 180.0) p.longitude = std::remainder(p.longitude, 360.0);
+  return p;
 }
 
 enum class Target { nautical_morning, sunset };
@@ -188,12 +186,12 @@ enum class Target { nautical_morning, sunset };
 // one Greenwich date; nothing when that date has none.
 std::optional<double> search_event(Target target, const Date& d, const Position& p) {
   if (target == Target::nautical_morning) {
-    const double t = reduction::crepusculos(d.year, d.month, d.day, p.longitude, p.latitude).nautical[0];
-    if (t == reduction::kNoTwilight) return std::nullopt;
+    const double t = search_twilights(d.year, d.month, d.day, p.longitude, p.latitude).nautical[0];
+    if (t == astro::kNoTwilight) return std::nullopt;
     return jd_of(d, ddmmss_to_degree_c(t));
   }
-  const double t = ephem::planetary_efem3x(d.year, d.month, d.day, kSun, p.longitude, p.latitude).set_time;
-  if (t == ephem::kNoEventTime) return std::nullopt;
+  const double t = search_planet_day(d.year, d.month, d.day, kSun, p.longitude, p.latitude).set_time;
+  if (t == astro::kNoEventTime) return std::nullopt;
   return jd_of(d, ddmmss_to_degree_c(t));
 }
 
@@ -243,20 +241,15 @@ Advance advance_to(Target target, const Event& event, double now, const Position
 // Output.
 
 void write_openings() {
-  io::write_list(kScreen);
-  io::write_list(kScreen);
-  utilities::write_opening(kScreen, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 44);
-  io::write_list(kResults);
-  utilities::write_opening(kResults, " ZEMBREL: preparacion de la observacion al crepusculo", 50, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-  io::write_list(kScreen);
+  constexpr const char* kTitle = " ZEMBREL: preparacion de la observacion al crepusculo";
+  utilities::write_openings({2, kTitle, 50, 44, kTitle, 50, 45, 1, 2});
 }
 
 // The bodies at least 15 degrees high at the instant jd (UTC) seen from the
 // typed position (geometric altitudes), in table order.
 void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, const Position& at) {
   const astro::TimeScales ts = astro::time_scales(jd);
+  write_time_scale_warnings(ts);
   struct Row {
     const std::string* name;
     double altitude, azimuth;
@@ -272,7 +265,7 @@ void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, c
   }
   const int count = static_cast<int>(rows.size());
   io::write_list(kScreen);
-  io::write_fmt(kScreen, "(1x,a50,i3)", {"Numero de astros con altura superior a 15  grados: ", count});
+  io::write_fmt(kScreen, "(1x,a50,i3)", {"Numero de astros con altura superior a 15  grados: ", count});  // [sic]
   io::write_list(kScreen);
   io::write_list(kScreen, {"Astro        altura verdadera (gg.ggg)       azimut (ggg.gg)"});
   io::write_list(kScreen);
@@ -300,7 +293,7 @@ void write_advance(const Advance& a, bool twilight) {
     io::write_fmt(kScreen, "(a39,1x,f7.4,1x,a20)",
                   {" El crepusculo nautico comenzara a las ", legal, "hora legal (hh.mmss)"});
     io::write_list(kScreen);
-    io::write_list(kScreen, {"Tu situacion estimada ien ese momento sera lat  lon (gg.mmss):"});
+    io::write_list(kScreen, {"Tu situacion estimada ien ese momento sera lat  lon (gg.mmss):"});  // [sic]
   } else {
     io::write_list(kScreen, {"Horas hasta el ocaso:", a.hours});
     io::write_list(kScreen);
@@ -345,7 +338,20 @@ void write_window_open(const char* first_line) {
 
 // ---------------------------------------------------------------------------
 
-void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
+// The calculation's answers as it uses them, and its instant.
+struct Situation {
+  Position typed;        // decimal degrees
+  double speed = 0.0;    // knots
+  double course = 0.0;   // radians
+  double zone = 0.0;     // hours
+  double legal = 0.0;    // hours
+  LocalInstant instant{};
+  astro::CalendarDate greenwich{};  // date and UT of "now"
+};
+
+// The position, the local date and time, speed and course: the screen
+// dialogue, the results file's echo and the dates of "now" on both channels.
+Situation read_situation(Answers& a) {
   io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
   io::read_keyboard({&a.latitude, &a.longitude});
   io::write_list(kScreen);
@@ -355,54 +361,41 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   io::read_keyboard({&a.speed, &a.course});
   io::write_list(kScreen);
 
-  const Position typed{ddmmss_to_degree_c(a.latitude), ddmmss_to_degree_c(a.longitude)};
-  const double speed = a.speed;
-  const double course_deg = a.course;
-  const int day = a.day, month = a.month, year = a.year;
-
+  Situation s;
+  s.typed = {ddmmss_to_degree_c(a.latitude), ddmmss_to_degree_c(a.longitude)};
+  s.speed = a.speed;
   io::write_list(kResults);
   io::write_fmt(kResults, "(a41,2(f10.4,2x))",
-                {" Situacion de estima: lat  lon (gg.mmss):", degree_to_ddmmss_c(typed.latitude),
-                 degree_to_ddmmss_c(typed.longitude)});
-  io::write_fmt(kResults, "(a36,1x,f6.2,2x,f6.2)", {" Velocidad (nudos) y rumbo (ggg.gg):", speed, course_deg});
+                {" Situacion de estima: lat  lon (gg.mmss):", degree_to_ddmmss_c(s.typed.latitude),
+                 degree_to_ddmmss_c(s.typed.longitude)});
+  io::write_fmt(kResults, "(a36,1x,f6.2,2x,f6.2)", {" Velocidad (nudos) y rumbo (ggg.gg):", s.speed, a.course});
 
-  const double zone = astro::huso(typed.longitude);
-  const double hz = ddmmss_to_degree_c(a.legal_time);
-  const LocalInstant instant = local_instant(day, month, year, hz, typed.longitude, zone);
-  const double hc = instant.civil_hours;
-  const double now_local = instant.jd_local;
-  const double now = instant.jd_utc;  // Greenwich Julian date
-  const astro::CalendarDate g = astro::gregorian_date(now);
-
+  s.zone = astro::huso(s.typed.longitude);
+  s.legal = ddmmss_to_degree_c(a.legal_time);
+  s.instant = local_instant(a.day, a.month, a.year, s.legal, s.typed.longitude, s.zone);
+  s.greenwich = astro::gregorian_date(s.instant.jd_utc);
+  const astro::CalendarDate& g = s.greenwich;
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel);
     io::write_fmt(channel, "(a60,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,f7.4,1x,f4.0)",
-                  {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", day, month, year,
-                   degree_to_ddmmss_c(hz), degree_to_ddmmss_c(hc), zone});
+                  {" Fecha local, horas legal y civil (hh.mmss) y huso horario: ", a.day, a.month, a.year,
+                   degree_to_ddmmss_c(s.legal), degree_to_ddmmss_c(s.instant.civil_hours), s.zone});
     io::write_list(channel);
     write_greenwich_date(channel, g.day, g.month, g.year, degree_to_ddmmss_c(g.hours));
     io::write_list(channel);
   }
-  const double course = degree_to_radian(course_deg);
+  s.course = degree_to_radian(a.course);
+  return s;
+}
 
-  // The day's events, each brought onto today's local date.
-  const double today0 = astro::split_julian_date(now_local).jd0;
-  const double to_local = typed.longitude / 360.0;
-  SunDays days({g.year, g.month, g.day}, typed.longitude, typed.latitude);
-  const Event sunrise = days.rise_or_set(true, today0);
-  const Event sunset = days.rise_or_set(false, today0);
-  if (!sunrise.found || !sunset.found) {
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});
-    io::write_list(kScreen);
-    io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
-    io::write_list(kResults);
-    return;
-  }
-  // Morning nautical and civil, evening civil and nautical.
+// The Sun's events of the local day: sunrise, sunset and the twilights
+// (morning nautical and civil, evening civil and nautical).
+struct SunEvents {
+  Event sunrise, sunset;
   std::array<Event, 4> twilight;
-  for (int i = 0; i < 4; ++i) twilight[i] = days.twilight(i, today0);
+};
 
+void write_sunrise_and_sunset(const SunEvents& e, double to_local) {
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel);
     io::write_list(channel, {"En tu situacion actual:"});
@@ -411,13 +404,18 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
         {{"(a45,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al orto (hh.mmss): "},
          {"(a46,1x,i2,1x,i2,1x,i4,1x,f8.4,1x,f8.4)", " Fecha local y hora civil al ocaso (hh.mmss): "}}};
     for (int k = 0; k < 2; ++k) {
-      const astro::CalendarDate c = astro::gregorian_date((k == 0 ? sunrise : sunset).jd + to_local);
+      const astro::CalendarDate c = astro::gregorian_date((k == 0 ? e.sunrise : e.sunset).jd + to_local);
       io::write_fmt(channel, lines[k].first,
                     {lines[k].second, c.day, c.month, c.year, degree_to_ddmmss_c(c.hours)});
     }
     io::write_list(channel);
   }
+}
 
+// The twilight lines, or the warning when they do not fall on the local
+// dates expected.  False when there is no nautical twilight to plan for.
+bool write_twilights(const SunEvents& e, double to_local) {
+  const std::array<Event, 4>& twilight = e.twilight;
   if (!twilight[0].found || !twilight[3].found) {
     // The Sun does not go 12 degrees down today: there is no window to plan.
     const char* text = "No hay crepusculo nautico en esta fecha: no hay observacion que preparar.";
@@ -425,7 +423,7 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
     io::write_list(kScreen);
     io::write_list(kResults, {text});
     io::write_list(kResults);
-    return;
+    return false;
   }
   std::array<astro::CalendarDate, 4> local{};
   for (int i = 0; i < 4; ++i)
@@ -439,36 +437,67 @@ void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
   } else {
     write_twilight_dates_warning();
   }
+  return true;
+}
+
+void write_twilight_over() {
+  io::write_list(kScreen, {" I am sorry, ya se ha acabado el crepusculo vespertino de hoy."});
+  io::write_list(kScreen);
+  io::write_list(kScreen, {" Tendras que esperar al crepusculo matutino de manana. "});
+  io::write_list(kScreen);
+  io::write_list(kResults, {" I am sorry, ya se ha acabado el crepusculo vespertino de" + std::string(63, ' ') + "hoy."});
+  io::write_list(kResults);
+  io::write_list(kResults, {" Tendras que esperar al crepusculo matutino de manana."});
+  io::write_list(kResults);
+}
+
+// The next observation window and its bodies, from the first case that holds.
+void plan_the_window(const Situation& s, const SunEvents& e, const std::vector<Candidate>& candidates) {
+  const double now = s.instant.jd_utc;  // Greenwich Julian date
+  if (now <= e.twilight[0].jd) {
+    const Advance adv = advance_to(Target::nautical_morning, e.twilight[0], now, s.typed, s.speed, s.course);
+    write_advance(adv, true);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, s.typed);
+  } else if (now < e.sunrise.jd) {
+    write_window_open(" El crepusculo nautico matutino ya ha comenzado");
+    write_visible_bodies(candidates, now, s.typed);
+  } else if (now <= e.sunset.jd) {
+    const Advance adv = advance_to(Target::sunset, e.sunset, now, s.typed, s.speed, s.course);
+    write_advance(adv, false);
+    write_visible_bodies(candidates, now + adv.hours / 24.0, s.typed);
+  } else if (now <= e.twilight[3].jd) {
+    write_window_open(" El Sol ya se ha puesto y aun estamos en el crepusculo");
+    write_visible_bodies(candidates, now, s.typed);
+  } else {
+    write_twilight_over();
+  }
+}
+
+void one_calculation(Answers& a, const std::vector<Candidate>& candidates) {
+  const Situation s = read_situation(a);
+  // The day's events, each brought onto today's local date.
+  const double today0 = astro::split_julian_date(s.instant.jd_local).jd0;
+  const double to_local = s.typed.longitude / 360.0;
+  const astro::CalendarDate& g = s.greenwich;
+  SunDays days({g.year, g.month, g.day}, s.typed.longitude, s.typed.latitude);
+  SunEvents e;
+  e.sunrise = days.rise_or_set(true, today0);
+  e.sunset = days.rise_or_set(false, today0);
+  if (!e.sunrise.found || !e.sunset.found) {
+    io::write_list(kScreen);
+    io::write_list(kScreen, {"Estas en una latitud extrema. Que se te ha perdido por  ahi?"});  // [sic]
+    io::write_list(kScreen);
+    io::write_list(kResults, {"Estas en una latitud extrema. Que se te ha perdido por ahi?"});
+    io::write_list(kResults);
+    return;
+  }
+  for (int i = 0; i < 4; ++i) e.twilight[i] = days.twilight(i, today0);
+  write_sunrise_and_sunset(e, to_local);
+  if (!write_twilights(e, to_local)) return;
 
   io::write_list(kScreen, {"Quieres saber que astros son idoneos para observar (1 Si, 0 NO)?"});
   io::read_keyboard({&a.bodies});
-  if (a.bodies != 1) return;
-
-  // The situation, from the first of these that holds.
-  if (now <= twilight[0].jd) {
-    const Advance adv = advance_to(Target::nautical_morning, twilight[0], now, typed, speed, course);
-    write_advance(adv, true);
-    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
-  } else if (now < sunrise.jd) {
-    write_window_open(" El crepusculo nautico matutino ya ha comenzado");
-    write_visible_bodies(candidates, now, typed);
-  } else if (now <= sunset.jd) {
-    const Advance adv = advance_to(Target::sunset, sunset, now, typed, speed, course);
-    write_advance(adv, false);
-    write_visible_bodies(candidates, now + adv.hours / 24.0, typed);
-  } else if (now <= twilight[3].jd) {
-    write_window_open(" El Sol ya se ha puesto y aun estamos en el crepusculo");
-    write_visible_bodies(candidates, now, typed);
-  } else {
-    io::write_list(kScreen, {" I am sorry, ya se ha acabado el crepusculo vespertino de hoy."});
-    io::write_list(kScreen);
-    io::write_list(kScreen, {" Tendras que esperar al crepusculo matutino de manana. "});
-    io::write_list(kScreen);
-    io::write_list(kResults, {" I am sorry, ya se ha acabado el crepusculo vespertino de" + std::string(63, ' ') + "hoy."});
-    io::write_list(kResults);
-    io::write_list(kResults, {" Tendras que esperar al crepusculo matutino de manana."});
-    io::write_list(kResults);
-  }
+  if (a.bodies == 1) plan_the_window(s, e, candidates);
 }
 
 }  // namespace
@@ -478,12 +507,7 @@ void prepara_crepusculo() {
   const std::vector<Candidate> candidates = candidates_from(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, candidates);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::two_empty_lines, [&] { one_calculation(answers, candidates); });
 }
 
 }  // namespace zembrel::utilities

@@ -11,6 +11,7 @@
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -37,12 +38,8 @@ struct Answers {
 };
 
 void write_openings() {
-  io::write_list(kScreen);
-  write_opening(kScreen, "    ZEMBREL: Reconocimiento de un astro", 48, 44);
-  io::write_list(kResults);
-  write_opening(kResults, "  ZEMBREL: Reconocimiento de un astro", 49, 45);
-  io::write_list(kResults);
-  io::write_list(kScreen);
+  utilities::write_openings({1, "    ZEMBREL: Reconocimiento de un astro", 48, 44,
+                             "  ZEMBREL: Reconocimiento de un astro", 49, 45, 1, 1});
 }
 
 void write_coordinates_results(const Coordinates& k) {
@@ -54,12 +51,13 @@ void write_coordinates_results(const Coordinates& k) {
   io::write_fmt(kResults, "(a23,1x,f15.7)", {" hG_Aries(gg.mmsssss): ", k.aries});
 }
 
-// One attempt; true when the body was recognised.
-bool one_attempt(Answers& a) {
+// The dialogue of an attempt: conditions, position, date, the sight and the
+// body's azimuth, each echoed to the results file.
+void read_attempt(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"Condiciones de la observacion:"});
-  reduction::read_observation_conditions(a.conditions);
-  reduction::write_conditions_echo(kResults, a.conditions);
+  read_observation_conditions(a.conditions);
+  write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
   io::read_keyboard({&a.latitude, &a.longitude});
@@ -74,16 +72,49 @@ bool one_attempt(Answers& a) {
   io::write_list(kResults, {"Datos de la observaci\xC3\xB3n del Astro: "});
   io::write_list(kResults);
 
-  reduction::read_sight(a.sight, kReadingPrompt);
+  read_sight(a.sight, kReadingPrompt);
 
   io::write_list(kScreen);
   io::write_list(kScreen, {"Azimut circular del astro desconocido (ggg.gg)?"});
   io::read_keyboard({&a.azimuth});
   io::write_fmt(kResults, "(a40,2x,f7.2)", {" Azimut circular del astro desconocido: ", a.azimuth});
   io::write_list(kResults);
+}
 
+// The coordinates of the estimate or of the body found: a title line, then
+// the six lines on the screen and in the results file's layout.
+void write_coordinates(int channel, const std::string& title, const Coordinates& k) {
+  io::write_list(channel, {title});
+  io::write_list(channel);
+  if (channel == kScreen) {
+    write_coordinates_screen(k);
+  } else {
+    write_coordinates_results(k);
+  }
+  io::write_list(channel);
+}
+
+void write_not_recognised() {
+  const char* message[] = {" HOUSTON, we got a problem, no soy capaz de reconocer ese astro!",
+                           " Seguro que has introducido los datos correctamente?",
+                           " Sera una nueva supernova que acabas de descubrir?", " Tal vez un OVNI?"};
+  io::write_list(kResults);
+  for (const char* line : message) io::write_list(kResults, {line});
+  io::write_list(kResults);
+  io::write_list(kResults, {kHyphens});
+  io::write_list(kScreen);
+  for (const char* line : message) io::write_list(kScreen, {line});
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+  io::write_list(kScreen);
+}
+
+// One attempt; true when the body was recognised.
+bool one_attempt(Answers& a) {
+  read_attempt(a);
   const double jd_utc = astro::julian_date(a.year, a.month, a.day, a.sight.mean_time);
   const astro::TimeScales ts = astro::time_scales(jd_utc);
+  write_time_scale_warnings(ts);
   const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
   const ephem::StarCatalogue catalogue = ephem::read_star_catalogue();
 
@@ -93,52 +124,26 @@ bool one_attempt(Answers& a) {
   const reduction::PlaceEstimate e =
       reduction::estimate_place(phi, lambda, altitude, degree_to_radian(a.azimuth), degree_to_radian(15.0 * theta));
   io::write_list(kScreen, {"undec", e.dec});
-
   const Coordinates approximate = coordinates(e.ra, e.dec, lambda, theta);
-  io::write_list(kScreen, {"Coordenadas aproximadas del astro desconocido:"});
-  io::write_list(kScreen);
-  write_coordinates_screen(approximate);
-  io::write_list(kScreen);
-  io::write_list(kResults, {"Coordenadas aproximadas del astro desconocido:"});
-  io::write_list(kResults);
-  write_coordinates_results(approximate);
-  io::write_list(kResults);
+  for (int channel : {kScreen, kResults})
+    write_coordinates(channel, "Coordenadas aproximadas del astro desconocido:", approximate);
 
   const reduction::SearchTable table = reduction::search_places(ts.jd_tt, catalogue);
+  io::write_list(kScreen);  // between the star places and the planets' (an empty line)
   const int entry = reduction::search_entry(table, e.ra, e.dec, kTolerance);
-
   if (entry == 0) {
-    const char* message[] = {" HOUSTON, we got a problem, no soy capaz de reconocer ese astro!",
-                             " Seguro que has introducido los datos correctamente?",
-                             " Sera una nueva supernova que acabas de descubrir?", " Tal vez un OVNI?"};
-    io::write_list(kResults);
-    for (const char* line : message) io::write_list(kResults, {line});
-    io::write_list(kResults);
-    io::write_list(kResults, {kHyphens});
-    io::write_list(kScreen);
-    for (const char* line : message) io::write_list(kScreen, {line});
-    io::write_list(kScreen);
-    io::write_list(kScreen);
-    io::write_list(kScreen);
+    write_not_recognised();
     return false;
   }
-
   const int number = reduction::list_number_of_entry(entry);
   const std::string name = ephem::body_name(ephem::body_names(catalogue), number);
   io::write_list(kScreen, {"El astro desconocido es:", number, name});
   io::write_list(kResults, {"El astro desconocido es:", number, name});
-
   const Coordinates exact = coordinates(table.ra[entry], table.dec[entry], lambda, theta);
   io::write_list(kScreen);
-  io::write_list(kScreen, {"Coordenadas exactas de ", name});
-  io::write_list(kScreen);
-  write_coordinates_screen(exact);
-  io::write_list(kScreen);
+  write_coordinates(kScreen, "Coordenadas exactas de " + name, exact);
   io::write_list(kResults);
-  io::write_list(kResults, {"Coordenadas exactas de ", name});
-  io::write_list(kResults);
-  write_coordinates_results(exact);
-  io::write_list(kResults);
+  write_coordinates(kResults, "Coordenadas exactas de " + name, exact);
   io::write_list(kResults, {kHyphens});
   return true;
 }

@@ -15,6 +15,7 @@
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
 #include "utilities/frame.h"
+#include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
 
 namespace zembrel::utilities {
@@ -37,19 +38,12 @@ struct Answers {
   int day = 0, month = 0, year = 0;
   int body = 0;
   reduction::Sight sight;
-  double azimuth = 0.0;
+  UnknownBodyAnswers unknown;
   int limb = 0;
   int again = 0;
 };
 
-void write_openings() {
-  io::write_list(kScreen);
-  write_opening(kScreen, kTitle, 48, 38);
-  io::write_list(kResults);
-  write_opening(kResults, kTitle, 48, 39);
-  io::write_list(kResults);
-  io::write_list(kScreen);
-}
+void write_openings() { utilities::write_openings({1, kTitle, 48, 38, kTitle, 48, 39, 1, 1}); }
 
 std::string list_name(const ephem::BodyNames& names, int number) {
   if (number == 0) return "Desconocido    ";
@@ -63,13 +57,16 @@ void write_intercept(int channel, double intercept) {
   io::write_fmt(channel, fits ? "(1x,a15,2x,f5.1)" : "(1x,a15,2x,f7.1)", {"Delta_a (min): ", intercept});
 }
 
-void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+// The conditions, the dead-reckoning position, the date, the body and its
+// sight (identified when it is unknown) and the Moon's limb; the list
+// number of the body is returned.
+int read_sight_of_a_body(Answers& a, const ephem::BodyNames& names) {
   io::write_list(kScreen, {" Datos:"});
   io::write_list(kScreen, {" ------"});
   io::write_list(kScreen, {"Condiciones de la observacion:"});
-  reduction::read_observation_conditions(a.conditions);
+  read_observation_conditions(a.conditions);
   io::write_list(kScreen);
-  reduction::write_conditions_echo(kResults, a.conditions);
+  write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
   io::read_keyboard({&a.latitude, &a.longitude});
@@ -81,143 +78,159 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   io::write_list(kScreen);
   io::write_list(kScreen, {"Observacion del Astro "});
   read_greenwich_date(a.day, a.month, a.year);
-
   write_sight_body_list(names);
-  // Only 0 (unknown) and the list numbers of a body can be reduced.
-  do {
-    io::write_list(kScreen, {"Introduce el numero correspondiente al astro observado"});
-    io::read_keyboard({&a.body});
-  } while (a.body < 0 || a.body > ephem::kLastBody);
-  int body = a.body;
-  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", body, list_name(names, body)});
+  read_body_number(a.body, {"Introduce el numero correspondiente al astro observado", 0, false});
+  io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", a.body, list_name(names, a.body)});
 
-  for (;;) {
-    reduction::read_sight(a.sight, kReadingPrompt);
-    if (body != 0) break;
-    io::write_list(kResults, {"Identificacion del astro desconocido:"});
-    io::write_list(kScreen);
-    io::write_list(kScreen, {"Identificacion del astro desconocido:"});
-    io::write_list(kScreen, {"Azimut circular de astro desconocido:"});
-    io::read_keyboard({&a.azimuth});
-    io::write_fmt(kResults, "(a47,1x,f6.2)", {"Azimut circular de astro desconocido (ggg.gg):", a.azimuth});
-    const reduction::Recognition r =
-        reduction::reconoce(a.latitude, a.longitude, a.day, a.month, a.year, a.sight.mean_time,
-                            a.sight.mean_altitude, a.azimuth, a.conditions);
-    if (r.body == 0) {
-      write_body_not_recognised("HOUSTON, we got a problem, no he podido identificar ese astro");
-      continue;
-    }
-    body = r.body;
-    write_body_recognised(body, r.name);
-    break;
-  }
-  const std::string name = list_name(names, body);
-
-  if (body == reduction::kMoon) {
+  // An unknown body is identified from the dead-reckoning position.
+  a.unknown.latitude = a.latitude;
+  a.unknown.longitude = a.longitude;
+  const UnknownBody how{"HOUSTON, we got a problem, no he podido identificar ese astro", false, true};
+  const int body = read_until_known(a.body, how, a.unknown, a.sight, a.day, a.month, a.year, a.conditions,
+                                    [&] { read_sight(a.sight, kReadingPrompt); });
+  if (body == astro::kListMoon) {
     io::write_list(kScreen, {"Limbo inferior o superior? (-1 inferior, 1 superior)"});
     io::read_keyboard({&a.limb});
   }
+  return body;
+}
 
-  const double mean_time = a.sight.mean_time;
-  const double jd_utc = astro::julian_date(a.year, a.month, a.day, mean_time);
+// The reduction of the sight.
+struct LineOfPosition {
+  std::string name;
+  reduction::DayAndTime shown{};  // the mean instant, on its own date
+  double jd_utc = 0.0;
+  astro::TimeScales scales;
+  bool star = false;
+  Coordinates coords{};
+  double sd_min = 0.0, hp_min = 0.0;
+  double hc = 0.0, zn = 0.0;  // degrees
+  reduction::CorrectedAltitude observed;
+  double intercept = 0.0;  // minutes of arc
+};
+
+// The instant of the sight and its time scales.
+LineOfPosition instant_of(const Answers& a, const std::string& name) {
+  LineOfPosition r;
+  r.name = name;
+  r.jd_utc = astro::julian_date(a.year, a.month, a.day, a.sight.mean_time);
+  r.shown = reduction::day_and_time(a.day, a.month, a.year, a.sight.mean_time);
+  r.scales = astro::time_scales(r.jd_utc);
+  return r;
+}
+
+// The body's place, its computed altitude and azimuth, the observed altitude
+// and the intercept.
+void reduce(const Answers& a, int body, const ephem::StarCatalogue& catalogue, LineOfPosition& r) {
+  const double theta = astro::ut_to_st(0.0, r.jd_utc).local_apparent_st;
+  const ephem::Body b = ephem::body_of_list_number(body, catalogue);
+  r.star = b.kind == ephem::Body::Kind::star;
+  const reduction::BodyPlace place = reduction::apparent_place(b, r.scales.jd_tt);
+  const double lon_deg = astro::ddmmss_to_degree_c(a.longitude);
+  const double lat_deg = astro::ddmmss_to_degree_c(a.latitude);
+  const astro::Horizontal hz = astro::equatorial_to_horizontal(r.jd_utc, lon_deg, lat_deg, place.direction);
+  r.hc = radian_to_degree(hz.spherical.latitude);
+  r.zn = radian_to_degree(scale_angle(astro::kPi - hz.spherical.longitude));
+  r.coords = coordinates(place.ra, place.dec, degree_to_radian(lon_deg), theta);
+  r.sd_min = radian_to_degree(place.sd) * 60.0;
+  r.hp_min = radian_to_degree(place.hp) * 60.0;
+  r.observed = reduction::correct_altitude(a.sight.mean_altitude, a.conditions, body, a.limb, place.sd, place.hp,
+                                           reduction::CorrectionOrder::line_of_position);
+  r.intercept = (r.observed.ho - r.hc) * 60.0;
+}
+
+// "Resultados", the body and the instant on both channels, then the time
+// tables' warnings and the time scales.
+void write_heading(const LineOfPosition& r) {
   io::write_list(kResults);
-
   for (int channel : {kScreen, kResults}) {
     io::write_list(channel, {"Resultados"});
     io::write_list(channel, {"----------"});
     io::write_list(channel);
   }
-  // A mean instant past 0 h is shown on its own date.
-  const reduction::DayAndTime shown = reduction::day_and_time(a.day, a.month, a.year, mean_time);
-  const double time_shown = degree_to_ddmmss_c(shown.hours);
   for (int channel : {kScreen, kResults}) {
-    io::write_fmt(channel, "(a8,a14)", {" Astro: ", name});
+    io::write_fmt(channel, "(a8,a14)", {" Astro: ", r.name});
     io::write_list(channel);
     io::write_fmt(channel, "(a6,1x,i2,1x,i2,1x,i4,1x,f7.4,1x,a9)",
-                  {" UTC: ", shown.day, shown.month, shown.year, time_shown, "(hh.mmss)"});
+                  {" UTC: ", r.shown.day, r.shown.month, r.shown.year, degree_to_ddmmss_c(r.shown.hours),
+                   "(hh.mmss)"});
   }
   io::write_list(kResults);
+  write_time_scale_warnings(r.scales);
+  for (int channel : {kScreen, kResults}) write_time_scales(channel, r.jd_utc, r.scales);
+}
 
-  const astro::TimeScales ts = astro::time_scales(jd_utc);
-  for (int channel : {kScreen, kResults}) write_time_scales(channel, jd_utc, ts);
-
-  const double theta = astro::ut_to_st(0.0, jd_utc).local_apparent_st;
-
-  const ephem::Body b = ephem::body_of_list_number(body, catalogue);
-  const bool star = b.kind == ephem::Body::Kind::star;
-  const reduction::BodyPlace place = reduction::apparent_place(b, ts.jd_tt);
-  const double ra = place.ra, dec = place.dec, sd = place.sd, hp = place.hp;
-
-  const double lon_deg = astro::ddmmss_to_degree_c(a.longitude);
-  const double lat_deg = astro::ddmmss_to_degree_c(a.latitude);
-  const astro::Horizontal hz = astro::equatorial_to_horizontal(jd_utc, lon_deg, lat_deg, place.direction);
-  const double hc = radian_to_degree(hz.spherical.latitude);
-  const double zn = radian_to_degree(scale_angle(astro::kPi - hz.spherical.longitude));
-
-  const Coordinates coords = coordinates(ra, dec, degree_to_radian(lon_deg), theta);
-  const double hc_shown = degree_to_ddmmss_c(hc);
-  const double sd_min = radian_to_degree(sd) * 60.0;
-  const double hp_min = radian_to_degree(hp) * 60.0;
-
-  // A star's report adds its sidereal hour angle (and, on the file, the
-  // Aries line again); its local hour angle is narrower on the screen.
-  io::write_list(kScreen, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", coords.alpha});
-  io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", coords.delta});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", coords.gha});
-  io::write_fmt(kScreen, star ? "(a20,1x,f11.7)" : "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", coords.lha});
-  if (star) io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", coords.sidereal});
-  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", coords.aries});
-  if (!star) io::write_list(kScreen);
+// The place and the computed altitude.  A star's report adds its sidereal
+// hour angle (and, on the file, the Aries line again); its local hour angle
+// is narrower on the screen.
+void write_place(const LineOfPosition& r) {
+  const Coordinates& k = r.coords;
+  const double hc_shown = degree_to_ddmmss_c(r.hc);
+  io::write_list(kScreen, {"SD, PHE (min. arco): ", r.sd_min, r.hp_min});
+  io::write_fmt(kScreen, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kScreen, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", k.delta});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kScreen, r.star ? "(a20,1x,f11.7)" : "(a20,1x,f15.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  if (r.star) io::write_fmt(kScreen, "(a27,1x,f15.7)", {" Angulo sidereo (gg.mmss): ", k.sidereal});
+  io::write_fmt(kScreen, "(a20,1x,f15.7)", {" hG_Aries(gg.mmss): ", k.aries});
+  if (!r.star) io::write_list(kScreen);
   io::write_fmt(kScreen, "(a30,1x,f12.6)", {" Altura estimada (gg.mmssss): ", hc_shown});
-  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", r.zn});
 
-  io::write_list(kResults, {"SD, PHE (min. arco): ", sd_min, hp_min});
-  io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", coords.alpha});
-  io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", coords.delta});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", coords.gha});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", coords.lha});
-  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", coords.aries});
-  if (star) {
-    io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", coords.sidereal});
-    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", coords.aries});
+  io::write_list(kResults, {"SD, PHE (min. arco): ", r.sd_min, r.hp_min});
+  io::write_fmt(kResults, "(a20,1x,f10.7)", {" alpha (hh.mmsssss):", k.alpha});
+  io::write_fmt(kResults, "(a20,1x,f10.6)", {" delta (gg.mmsss):  ", k.delta});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG* (gg.mmsssss):  ", k.gha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hL* (gg.mmsssss):  ", k.lha});
+  io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", k.aries});
+  if (r.star) {
+    io::write_fmt(kResults, "(a27,1x,f11.7)", {" Angulo sidereo (gg.mmss): ", k.sidereal});
+    io::write_fmt(kResults, "(a20,1x,f11.7)", {" hG_Aries(gg.mmss): ", k.aries});
   }
   io::write_list(kResults);
   io::write_fmt(kResults, "(a30,1x,f12.6)",
-                {star ? " Altura estimada (dd.mmssss): " : " Altura estimada (gg.mmssss): ", hc_shown});
-  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+                {r.star ? " Altura estimada (dd.mmssss): " : " Altura estimada (gg.mmssss): ", hc_shown});
+  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", r.zn});
+}
 
-  const reduction::CorrectedAltitude k =
-      reduction::correct_altitude(a.sight.mean_altitude, a.conditions, body, a.limb, sd, hp,
-                                  reduction::CorrectionOrder::line_of_position);
-  for (int channel : {kScreen, kResults}) {
-    io::write_list(channel);
-    reduction::print_altitude_corrections(channel, k.corrections, k.ho);
-    io::write_list(channel);
-  }
-
-  const double intercept = (k.ho - hc) * 60.0;
-
-  io::write_fmt(kResults, "(a38,1x,a15)", {" Determinante de la recta de altura de ", name});
+// The determinant: the file's copy, then the screen's (whose labels differ).
+void write_determinant(const Answers& a, const LineOfPosition& r) {
+  const double time_shown = degree_to_ddmmss_c(r.shown.hours);
+  io::write_fmt(kResults, "(a38,1x,a15)", {" Determinante de la recta de altura de ", r.name});
   io::write_list(kResults, {kRule});
   io::write_list(kResults);
   io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
   io::write_list(kResults);
-  write_greenwich_date(kResults, shown.day, shown.month, shown.year, time_shown);
+  write_greenwich_date(kResults, r.shown.day, r.shown.month, r.shown.year, time_shown);
   io::write_list(kResults);
-  write_intercept(kResults, intercept);
-  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  write_intercept(kResults, r.intercept);
+  io::write_fmt(kResults, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", r.zn});
   io::write_list(kResults);
 
-  io::write_fmt(kScreen, "(a39,1x,a15)", {" Determinante de la recta de altura de ", name});
+  io::write_fmt(kScreen, "(a39,1x,a15)", {" Determinante de la recta de altura de ", r.name});
   io::write_list(kScreen, {kRule});
   io::write_list(kScreen);
+  // "(gg.mm  ss)" [sic], cut before its colon by the a40 field.
   io::write_fmt(kScreen, "(a40,2(f10.4,2x))", {"Situacion estimada: lat  lon (gg.mm  ss):", a.latitude, a.longitude});
   io::write_list(kScreen);
-  write_greenwich_date(kScreen, shown.day, shown.month, shown.year, time_shown);
+  write_greenwich_date(kScreen, r.shown.day, r.shown.month, r.shown.year, time_shown);
   io::write_list(kScreen);
-  write_intercept(kScreen, intercept);
-  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", zn});
+  write_intercept(kScreen, r.intercept);
+  io::write_fmt(kScreen, "(a18,1x,f7.2)", {" Azimut (ggg.gg): ", r.zn});
+}
+
+void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ephem::BodyNames& names) {
+  const int body = read_sight_of_a_body(a, names);
+  LineOfPosition r = instant_of(a, list_name(names, body));
+  write_heading(r);
+  reduce(a, body, catalogue, r);
+  write_place(r);
+  for (int channel : {kScreen, kResults}) {
+    io::write_list(channel);
+    print_altitude_corrections(channel, r.observed.corrections, r.observed.ho);
+    io::write_list(channel);
+  }
+  write_determinant(a, r);
 }
 
 }  // namespace
@@ -227,13 +240,7 @@ void recta_altura() {
   const ephem::BodyNames names = ephem::body_names(catalogue);
   write_openings();
   Answers answers;
-  for (;;) {
-    one_calculation(answers, catalogue, names);
-    if (!ask_new_calculation(answers.again)) return;
-    io::write_list(kResults);
-    io::write_list(kResults, {kHyphens});
-    io::write_list(kResults);
-  }
+  repeat_calculations(answers.again, Separator::hyphens, [&] { one_calculation(answers, catalogue, names); });
 }
 
 }  // namespace zembrel::utilities

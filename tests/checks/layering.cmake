@@ -1,5 +1,8 @@
 # Each source folder may include only from itself and the folders below it:
-# io < astro < ephem < reduction < utilities < main.
+# io < astro < ephem < reduction < utilities < main.  The engine below the
+# utilities (astro, ephem, reduction) computes and returns what it found:
+# none of its files may write to the screen or the results file, read the
+# keyboard or end the process.
 # Run as: cmake -DSRC=<source tree>/src -P layering.cmake
 set(layers io astro ephem reduction utilities main)
 set(violations "")
@@ -19,8 +22,18 @@ foreach(i RANGE ${last})
     endforeach()
   endforeach()
 endforeach()
+set(talk "kScreen|kResults|read_keyboard|std::cout|std::cin|std::cerr|write_list|write_fmt|write_formatted|printf|puts|std::exit|abort")
+foreach(layer astro ephem reduction)
+  file(GLOB files ${SRC}/${layer}/*.h ${SRC}/${layer}/*.cpp)
+  foreach(f ${files})
+    file(STRINGS ${f} lines REGEX "(${talk})")
+    foreach(line ${lines})
+      list(APPEND violations "${f}: ${line}")
+    endforeach()
+  endforeach()
+endforeach()
 if(violations)
   list(JOIN violations "\n" text)
-  message(FATAL_ERROR "Includes that reach up from a lower layer:\n${text}")
+  message(FATAL_ERROR "Includes that reach up from a lower layer, or engine code that talks:\n${text}")
 endif()
-message(STATUS "layering: no include reaches up")
+message(STATUS "layering: no include reaches up, and the engine does not talk")
