@@ -20,6 +20,7 @@
 #include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/twilight.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
@@ -482,7 +483,7 @@ struct Instant {
 // file's "Datos" block.
 void read_position_and_conditions(Answers& a, Instant& in) {
   io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   in.latitude = ddmmss_to_degree_c(a.latitude);
   in.longitude = ddmmss_to_degree_c(a.longitude);
   const reduction::ObservationConditions& c = a.conditions;
@@ -635,7 +636,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   read_instant(a, in);
   write_selection_table(kScreen, names);
   io::write_list(kScreen);
-  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
+  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1});
   write_body_heading(a, in, ephem::body_name(names, n));
 
   const ephem::Body body = ephem::body_of_list_number(n, catalogue);

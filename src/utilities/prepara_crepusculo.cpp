@@ -18,6 +18,7 @@
 #include "io/record_io.h"
 #include "reduction/dead_reckoning.h"
 #include "reduction/twilight.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
@@ -353,12 +354,12 @@ struct Situation {
 // dialogue, the results file's echo and the dates of "now" on both channels.
 Situation read_situation(Answers& a) {
   io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   io::write_list(kScreen);
   read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Velocidad (nudos)  rumbo (ggg.gg)"});
-  io::read_keyboard({&a.speed, &a.course});
+  read_speed_and_course(a.speed, a.course);
   io::write_list(kScreen);
 
   Situation s;

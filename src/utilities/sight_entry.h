@@ -29,19 +29,20 @@ void write_conditions_lines(int channel, const reduction::ObservationConditions&
 
 // The body-number question: `prompt` on the screen, then the number, asked
 // again until it lies from `lowest` (0 where an unknown body may be given,
-// else 1) to 105.  With says_why a number refused is followed by "Numero no
-// valido: elige un astro de <lowest> a 105.".
+// else 1) to 105; a number refused is followed by "Numero no valido: elige
+// un astro de <lowest> a 105." and the prompt again.
 struct BodyQuestion {
   const char* prompt;
   int lowest;
-  bool says_why;
 };
 int read_body_number(int& answer, const BodyQuestion& q);
 
-// Asks "Numero de medidas realizadas?" until the answer is 1 to 6, writes the
-// readings' heading to the results file, then reads each reading (the prompt
-// followed by its number), echoing it to the results file.  Leaves the means
-// alone.
+// Asks "Numero de medidas realizadas?" until the answer is 1 to 6 (a count
+// refused is followed by "Numero de medidas fuera de rango (1 a 6): vuelva a
+// escribir el numero" and the question again), writes the readings' heading
+// to the results file, then reads each reading (the prompt followed by its
+// number; answers.h read_reading), echoing it to the results file.  Leaves
+// the means alone.
 void read_readings(reduction::Sight& s, std::string_view prompt);
 
 // The " Medias (hh.mmss  gg.mmss): " line (time printed modulo 24 h).
