@@ -46,7 +46,7 @@ class PlannerAgainstAlmanac : public ::testing::Test {
 TEST_F(PlannerAgainstAlmanac, TranscriptsHoldTheAlmanacValues) {
   zembrel::testing::ScratchDirectory dir;
   for (const char* name : {"crepusculo_cinco_casos", "crepusculo_fechas_locales", "crepusculo_espera",
-                           "crepusculo_alta_latitud"}) {
+                           "crepusculo_alta_latitud", "crepusculo_medianoche_legal"}) {
     const std::string prefix = std::string(ZEMBREL_TEST_DIR) + "/transcripts/" + name;
     std::string report;
     EXPECT_EQ(check(prefix + ".in", prefix + ".out", report), 0) << name << "\n" << report;

@@ -589,9 +589,7 @@ void write_body_screen(const BodyAtInstant& b) {
 void write_reading_results(const ExpectedReading& r) {
   const reduction::AltitudeCorrections& k = r.corrections;
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
-                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
-                 k.semidiameter, -k.minus_refraction, k.parallax});
+  write_corrections_line(kResults, k.index_error, -k.minus_dip, k.semidiameter, -k.minus_refraction, k.parallax);
   io::write_fmt(kResults, "(a45,1x,f12.6)",
                 {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.apparent)});
   io::write_fmt(kResults, "(a49,1x,f12.6)",

@@ -16,6 +16,7 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/corrections.h"
 #include "reduction/dead_reckoning.h"
 #include "reduction/twilight.h"
 #include "utilities/answers.h"
@@ -284,7 +285,8 @@ void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, c
 
 // Screen and file lines of an advance (cases 1 and 3).
 void write_advance(const Advance& a, bool twilight) {
-  const double legal = degree_to_ddmmss_c(a.legal_time);
+  // An event past the legal midnight shows the next day's time.
+  const double legal = degree_to_ddmmss_c(reduction::hours_of_day(a.legal_time));
   const double lat = degree_to_ddmmss_c(a.position.latitude);
   const double lon = degree_to_ddmmss_c(a.position.longitude);
   io::write_list(kScreen);

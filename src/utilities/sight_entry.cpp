@@ -4,6 +4,7 @@
 
 #include "astro/angles.h"
 #include "astro/constants.h"
+#include "io/format.h"
 #include "io/record_io.h"
 #include "utilities/answers.h"
 #include "utilities/frame.h"
@@ -168,11 +169,21 @@ int read_until_known(int body, const UnknownBody& how, UnknownBodyAnswers& a, co
   }
 }
 
+void write_corrections_line(int channel, double index_error, double dip, double semidiameter,
+                            double refraction, double parallax) {
+  std::string format = "(a47,1x";
+  for (double v : {index_error, dip, semidiameter, refraction, parallax}) {
+    format += ",f" + std::to_string(io::format::fitting_width(v, 7, 4)) + ".4,3x";
+  }
+  format += ")";
+  io::write_fmt(channel, format,
+                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", index_error, dip, semidiameter, refraction,
+                 parallax});
+}
+
 void print_altitude_corrections(int channel, const reduction::AltitudeCorrections& k, double ho,
                                 std::string_view altitude_format) {
-  io::write_fmt(channel, "(a47,1x,5(f7.4,3x))",
-                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, k.minus_dip,
-                 k.semidiameter, k.minus_refraction, k.parallax});
+  write_corrections_line(channel, k.index_error, k.minus_dip, k.semidiameter, k.minus_refraction, k.parallax);
   io::write_fmt(channel, altitude_format,
                 {" Altura verdadera, distancia cenital (gg.mmss): ", degree_to_ddmmss_c(ho),
                  degree_to_ddmmss_c(90.0 - ho)});

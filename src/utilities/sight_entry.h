@@ -82,8 +82,18 @@ int read_until_known(int body, const UnknownBody& how, UnknownBodyAnswers& answe
                      const reduction::ObservationConditions& conditions,
                      const std::function<void()>& read_readings);
 
-// The two report lines: the corrections and the true altitude with its
-// zenith distance.  altitude_format is the layout of the second line (option
+// The corrections line "(a47,1x,5(f7.4,3x))", " Correcciones a la altura:
+// Ei,Dp,SD,R,P (min): " and the five values in minutes of arc.  A value that
+// f7.4 cannot show (10' or more taken away: the dip above about 31.7 m of
+// height of eye, the refraction below about 5 degrees of altitude) is printed
+// in the narrowest wider field that shows it, f8.4 down to -99.9999', the
+// rest of the line unchanged.
+void write_corrections_line(int channel, double index_error, double dip, double semidiameter,
+                            double refraction, double parallax);
+
+// The two report lines: the corrections (as write_corrections_line, the dip
+// and the refraction with the minus sign of what is taken away) and the true
+// altitude with its zenith distance.  altitude_format is the layout of the second line (option
 // 5 prints one of its sights with a narrower last field).
 void print_altitude_corrections(int channel, const reduction::AltitudeCorrections& k, double ho,
                                 std::string_view altitude_format = "(a48,1x,f15.7,2x,f17.7)");
