@@ -389,7 +389,8 @@ ReadResult ListReader::read(Targets targets, bool refuse_decimal_comma) {
     const int c = peek();
     if (fresh_) {
       fresh_ = false;
-      if (refuse_decimal_comma && values_in_line(line_, value_open) > static_cast<long long>(t.size() - item)) {
+      const auto left = static_cast<long long>(t.size() - item);
+      if (refuse_decimal_comma && values_in_line(line_, value_open) > left) {
         std::string number = comma_number(line_);
         if (!number.empty()) {
           drop_line();

@@ -43,7 +43,9 @@ constexpr PackedField kAltitude{"Altura", "de la altura", nullptr, 0.0, 0.0};
 
 Refusal packed_refusal(double packed, const PackedField& f, std::string_view answer) {
   const astro::PackedFault fault = astro::packed_fault(packed);
-  if (f.range != nullptr && fault == astro::PackedFault::unreadable) return refusal_text(f.name, f.range, answer);
+  if (f.range != nullptr && fault == astro::PackedFault::unreadable) {
+    return refusal_text(f.name, f.range, answer);
+  }
   if (fault == astro::PackedFault::minutes || fault == astro::PackedFault::unreadable) {
     return refusal_text(std::string("Minutos ") + f.of_name, "0 a 59", answer);
   }
@@ -116,7 +118,8 @@ void read_speed_and_course(double& speed, double& course) {
 
 void read_height(double& metres) {
   read_until_right({&metres}, [&] {
-    return decimal_refusal(metres, 0.0, std::numeric_limits<double>::max(), "Altura del observador", "0 metros o mas", "la altura");
+    return decimal_refusal(metres, 0.0, std::numeric_limits<double>::max(), "Altura del observador",
+                           "0 metros o mas", "la altura");
   });
 }
 

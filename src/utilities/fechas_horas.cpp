@@ -39,7 +39,6 @@ struct Answers {
   int again = 0;
 };
 
-
 // Local date and legal time to Greenwich date and UT.
 void local_to_greenwich(Answers& a, double longitude, double zone) {
   read_local_date_and_legal_time(a.date.day, a.date.month, a.date.year, a.time);
