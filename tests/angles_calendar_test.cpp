@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "astro/angles.h"
@@ -58,6 +60,40 @@ TEST(Sexagesimal, AbsurdInputsDoNotCrash) {
     (void)ddmmss_to_degree_c(x);
     (void)degree_to_ddmmss(x);
     (void)degree_to_ddmmss_c(x);
+  }
+}
+
+// Every minute and second typed as "d.mmss" (as the keyboard reads it, the
+// nearest double) at the degrees and hours where a range ends, with either
+// sign: 00 to 59 are sound however the double falls, 60 to 99 are not.
+TEST(Sexagesimal, FaultsOfTypedValues) {
+  const auto typed = [](const char* sign, int d, int m, int s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%d.%02d%02d", sign, d, m, s);
+    return std::strtod(text, nullptr);
+  };
+  for (const char* sign : {"", "-"}) {
+    for (int d : {0, 1, 10, 23, 24, 40, 89, 90, 179, 180, 359, 360}) {
+      for (int m = 0; m < 100; ++m) {
+        for (int s = 0; s < 100; ++s) {
+          const PackedFault want = m >= 60 ? PackedFault::minutes : s >= 60 ? PackedFault::seconds : PackedFault::none;
+          ASSERT_EQ(packed_fault(typed(sign, d, m, s)), want) << sign << d << "." << m << "." << s;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(packed_fault(10.30), PackedFault::none);  // stored as 10.2999999999999998
+  EXPECT_EQ(packed_fault(40.5959), PackedFault::none);
+  EXPECT_EQ(packed_fault(12.34567), PackedFault::none);
+  EXPECT_EQ(packed_fault(10.6), PackedFault::minutes);
+  EXPECT_EQ(packed_fault(10.75), PackedFault::minutes);
+  EXPECT_EQ(packed_fault(10.006), PackedFault::seconds);
+  EXPECT_EQ(packed_fault(10.005999), PackedFault::none);  // 59.99 seconds
+  EXPECT_EQ(packed_fault(-0.0), PackedFault::none);
+  EXPECT_EQ(packed_fault(2147483646.5959), PackedFault::none);
+  for (double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                   -std::numeric_limits<double>::infinity(), 1e300, -2147483648.0}) {
+    EXPECT_EQ(packed_fault(v), PackedFault::unreadable) << v;
   }
 }
 
@@ -163,6 +199,28 @@ TEST(JulianDate, AbsurdFieldsDoNotCrash) {
     (void)gregorian_date(jd);
     (void)split_julian_date(jd);
   }
+}
+
+// The month lengths of the date check are those of the Julian dates: the
+// days from the 1st of a month to the 1st of the next, over 3000 years and
+// both calendars.  October 1582 is the exception: its 5th to 14th are
+// Julian-calendar dates, so it has 31 of them though the reform left 21.
+TEST(JulianDate, MonthLengths) {
+  for (int year = 1; year <= 3000; ++year) {
+    for (int month = 1; month <= 12; ++month) {
+      if (year == 1582 && month == 10) continue;
+      const double next = month == 12 ? julian_date(year + 1, 1, 1, 0.0) : julian_date(year, month + 1, 1, 0.0);
+      ASSERT_EQ(days_in_month(year, month), next - julian_date(year, month, 1, 0.0)) << year << "-" << month;
+    }
+  }
+  EXPECT_EQ(days_in_month(1582, 10), 31);
+  EXPECT_EQ(days_in_month(1500, 2), 29);  // Julian
+  EXPECT_EQ(days_in_month(1700, 2), 28);  // Gregorian
+  EXPECT_EQ(days_in_month(2000, 2), 29);
+  EXPECT_EQ(days_in_month(0, 2), 29);
+  EXPECT_EQ(days_in_month(-1, 2), 28);
+  EXPECT_EQ(days_in_month(2024, 0), 0);
+  EXPECT_EQ(days_in_month(2024, 13), 0);
 }
 
 TEST(GregorianDate, ReferenceDates) {

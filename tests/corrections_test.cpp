@@ -81,6 +81,16 @@ TEST_F(MoonSight, ReportLines) {
             " Altura verdadera, distancia cenital (gg.mmss):       30.4543215         59.1416785\n");
 }
 
+// A large ship's bridge (35 m) and a star 4 degrees up: the dip and the
+// refraction pass 10' and each takes a field one wider instead of printing
+// asterisks (values from the dip and refraction formulas in Python).
+TEST(Corrections, WideValuesKeepTheirFigures) {
+  const ObservationConditions bridge{35.0, -1.0, 0, 1010.0, 10.0};
+  EXPECT_EQ(report_lines(correct_altitude(4.0, bridge, 7, -1, 0.0, 0.0, CorrectionOrder::line_of_position)),
+            " Correcciones a la altura: Ei,Dp,SD,R,P (min):  -1.0000   -10.5052    0.0000   -12.0951    0.0000\n"
+            " Altura verdadera, distancia cenital (gg.mmss):        3.3623983         86.2336017\n");
+}
+
 TEST(Sight, MeansAcrossMidnight) {
   Sight s;
   s.count = 3;

@@ -359,6 +359,52 @@ TEST(ListInput, RepeatedValueFillsEitherType) {
   EXPECT_EQ(t.j, 3);
 }
 
+// A decimal comma, refused only where the line holds more values than the
+// read still takes; the targets keep what they had and the next read starts
+// on the next line.
+TEST(ListInput, DecimalCommaWhereValuesAreLeftOver) {
+  struct Case {
+    const char* lines;
+    int reals;           // targets: that many reals
+    const char* number;  // "" when the line is read as always
+    double first;
+  };
+  const Case cases[] = {
+      {"40,25 -3,42", 2, "40.25", 7.0},  {"1,5", 1, "1.5", 7.0},          {"10,30", 1, "10.30", 7.0},
+      {"-3,42 40.25", 2, "-3.42", 7.0},  {"40.25\n-3,42", 2, "-3.42", 7.0}, {"1,5 / 3,4", 1, "1.5", 7.0},
+      {"1e1,5e2 1", 2, "1e1.5e2", 7.0},  {"2*1,5", 1, "2*1.5", 7.0},      {"1013,20", 2, "", 1013.0},
+      {"10.30,40.25", 2, "", 10.30},     {"5 / 3,4", 1, "", 5.0},         {"1,,5", 1, "", 1.0},
+      {"1, 5", 1, "", 1.0},              {"40.25\n-3,42", 1, "", 40.25},  {"/ 1,5", 1, "", 7.0},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(std::string(c.lines) + "\n8\n");
+    io::ListReader r(in);
+    double a = 7.0, b = 9.0;
+    const io::ReadResult res = c.reals == 1 ? r.read({&a}, true) : r.read({&a, &b}, true);
+    const bool refused = *c.number != '\0';
+    EXPECT_EQ(res.status, refused ? io::ReadStatus::decimal_comma : io::ReadStatus::ok) << c.lines;
+    EXPECT_EQ(res.number, c.number) << c.lines;
+    EXPECT_EQ(a, c.first) << c.lines;
+    if (refused) {
+      EXPECT_EQ(b, 9.0) << c.lines;
+      EXPECT_EQ(io::read_error_message(res), std::string("Use el punto decimal, no la coma: ") + c.number);
+      int next = 0;
+      ASSERT_EQ(r.read({&next}).status, io::ReadStatus::ok) << c.lines;
+      EXPECT_EQ(next, 8) << c.lines;
+    }
+  }
+  // Just the values asked, or a reader not asked to refuse: the comma
+  // separates.
+  std::istringstream in("20,3,2024\n1,5\n");
+  io::ListReader r(in);
+  int d = 0, m = 0, y = 0;
+  ASSERT_EQ(r.read({&d, &m, &y}, true).status, io::ReadStatus::ok);
+  EXPECT_EQ(m, 3);
+  double x = 0.0;
+  ASSERT_EQ(r.read({&x}).status, io::ReadStatus::ok);
+  EXPECT_EQ(x, 1.0);
+}
+
 TEST(ListInput, ErrorMessages) {
   EXPECT_EQ(io::read_error_message({io::ReadStatus::bad_integer, 1}), "Bad integer for item 1 in list input");
   EXPECT_EQ(io::read_error_message({io::ReadStatus::bad_real, 2}), "Bad real number in item 2 of list input");

@@ -6,7 +6,12 @@
 #                 NAME.err  holds text that must appear in the error report;
 #                 NAME.both holds the screen and the results file as one
 #                 stream in the order the records are written: a second run
-#                 has Resultados.txt linked to the standard output, a pipe.
+#                 has Resultados.txt linked to the standard output, a pipe;
+#                 NAME.right holds the same dialogue with every refused
+#                 answer left out (typed right the first time): its run
+#                 must give NAME.res and NAME.out without the refusals (the
+#                 refusal lines, and the prompt that comes again after a
+#                 refused body number or reading count).
 set -u
 bin=$1 data=$2 prefix=$3 work=$4
 rm -rf "$work" && mkdir -p "$work" || exit 1
@@ -36,6 +41,24 @@ if [ -e "$prefix.err" ]; then
   while IFS= read -r line; do
     grep -qF -- "$line" "$work/stderr.txt" || { echo "error report lacks: $line"; fail=1; }
   done < "$prefix.err"
+fi
+if [ -e "$prefix.right" ]; then
+  rm -f "$work/Resultados.txt"
+  [ -e "$prefix.pre" ] && cp "$prefix.pre" "$work/Resultados.txt"
+  (cd "$work" && "$bin" < "$prefix.right" > right-screen.txt 2> /dev/null)
+  status=$?
+  [ "$status" != "$expected" ] && { echo "typed right: exit status $status, expected $expected"; fail=1; }
+  if ! cmp -s "$prefix.res" "$work/Resultados.txt"; then
+    echo "typed right, Resultados.txt differs:"; diff "$prefix.res" "$work/Resultados.txt" | head -40; fail=1
+  fi
+  awk '/^ Numero no valido: elige un astro de |^ Numero de medidas fuera de rango \(/ { again = 1; next }
+       again { again = 0; next }
+       /^ .* fuera de rango \(.*\): vuelva a escribir |^ Use el punto decimal, no la coma: / { next }
+       { print }' "$prefix.out" > "$work/without-refusals.txt"
+  if ! cmp -s "$work/without-refusals.txt" "$work/right-screen.txt"; then
+    echo "typed right, the screen differs from the one without refusals:"
+    diff "$work/without-refusals.txt" "$work/right-screen.txt" | head -40; fail=1
+  fi
 fi
 if [ -e "$prefix.both" ]; then
   rm -f "$work/Resultados.txt" && ln -s /dev/stdout "$work/Resultados.txt"

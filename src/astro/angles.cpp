@@ -25,6 +25,18 @@ double ddmmss_to_degree_c(double packed) {
   return (d + m / 60.0 + s / 3600.0) * sign_of(packed);
 }
 
+PackedFault packed_fault(double packed) {
+  const double a = std::fabs(packed);
+  if (!(a < 2147483647.0)) return PackedFault::unreadable;
+  const int d = whole(a);
+  const double m100 = (a - d) * 100.0;
+  const int m = whole(m100);
+  if (m >= 60) return PackedFault::minutes;
+  const double s = (m100 - m) * 100.0;
+  if (s + 1e-6 >= 60.0) return PackedFault::seconds;
+  return PackedFault::none;
+}
+
 Sexagesimal degree_to_ddmmss(double value) {
   const double sign = sign_of(value);
   const double a = std::fabs(value);

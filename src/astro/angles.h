@@ -23,6 +23,16 @@ int whole(double v);
 // Packed value (12.34567 = 12 deg 34 min 56.7 s) to decimal degrees or hours.
 double ddmmss_to_degree_c(double packed);
 
+// What keeps a packed value from being a sexagesimal one, its minutes and
+// seconds read as ddmmss_to_degree_c reads them: minutes of 60 or more
+// (10.60), seconds of 60 or more (10.0060, or within 1e-6 s of 60: the same
+// 1e-8 of a minute by which a value just below a whole minute counts as that
+// minute), or nothing to read (not a number, infinite, or beyond the 32-bit
+// degrees the reading takes).  10.30 and 40.5959, stored a little below what
+// was typed, are sound; so is any sign.
+enum class PackedFault { none, minutes, seconds, unreadable };
+PackedFault packed_fault(double packed);
+
 // Decimal value to signed whole degrees, minutes and seconds (no carry).
 struct Sexagesimal {
   int degrees;     // carries the sign of the value (0 for -0.5)

@@ -23,6 +23,14 @@ double julian_date(int year, int month, int day, double hours) {
   return hours / 24.0 + j + 1720994.5;
 }
 
+int days_in_month(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  if (month != 2) return kDays[month - 1];
+  const bool leap = year > 1582 ? year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) : year % 4 == 0;
+  return leap ? 29 : 28;
+}
+
 CalendarDate gregorian_date(double jd) {
   const double a = jd + 0.5;
   const int z = whole(a);

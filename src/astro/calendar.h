@@ -7,6 +7,13 @@ namespace zembrel::astro {
 // Julian date of a calendar date plus decimal hours (any value, even negative).
 double julian_date(int year, int month, int day, double hours);
 
+// Days in a month as julian_date counts them: February has 29 in every
+// fourth year up to 1582 (the Julian calendar; year 0 and the negative years
+// of astronomical numbering included) and in the Gregorian leap years after.
+// October 1582 keeps its 31 days, 5 to 14 October being read as Julian-
+// calendar dates.  0 for a month outside 1 to 12.
+int days_in_month(int year, int month);
+
 struct CalendarDate {
   int year;
   int month;

@@ -333,6 +333,13 @@ std::string render_fixed(double value, int width, int decimals) {
   return right_justify(body, width);
 }
 
+int fitting_width(double value, int width, int decimals) {
+  for (int w = width; w <= width + 32; ++w) {
+    if (render_fixed(value, w, decimals).find('*') == std::string::npos) return w;
+  }
+  return width;
+}
+
 std::string render_exponential(double value, int width, int decimals, char letter) {
   if (!std::isfinite(value)) return render_infnan(value, width);
   const bool negative = std::signbit(value);

@@ -41,6 +41,9 @@ std::string render_text(std::string_view s, const Descriptor& d);
 std::string render_integer(int value, const Descriptor& d);
 std::string render_fixed(double value, int width, int decimals);
 std::string render_exponential(double value, int width, int decimals, char letter);
+// The narrowest width, from `width` up, in which fW.D shows the value
+// instead of asterisks; `width` itself when none up to 32 more does.
+int fitting_width(double value, int width, int decimals);
 
 // List-directed renderings (without the separator blank).
 std::string list_integer(int value);  // right-justified in 11

@@ -1,10 +1,12 @@
 #include "io/record_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -274,28 +276,136 @@ long repeat_count(std::string_view count) {
 
 }  // namespace
 
-void ListReader::drop_line() {
-  int c = 0;
-  do c = in_.get();
-  while (c != Traits::eof() && c != '\n');
+SavedTargets::SavedTargets(Targets targets) {
+  for (const Target& t : targets) {
+    if (auto* p = std::get_if<int*>(&t)) {
+      saved_.emplace_back(t, **p);
+    } else {
+      saved_.emplace_back(t, *std::get<double*>(t));
+    }
+  }
 }
 
-ReadResult ListReader::read(Targets targets) {
+void SavedTargets::restore() const {
+  for (const auto& [target, value] : saved_) {
+    if (auto* p = std::get_if<int*>(&target)) {
+      **p = std::get<int>(value);
+    } else {
+      *std::get<double*>(target) = std::get<double>(value);
+    }
+  }
+}
+
+int ListReader::peek() {
+  if (!open_) {
+    if (!std::getline(in_, line_)) {
+      fresh_ = false;
+      return Traits::eof();
+    }
+    open_ = true;
+    fresh_ = true;
+    pos_ = 0;
+  }
+  return pos_ < line_.size() ? static_cast<unsigned char>(line_[pos_]) : '\n';
+}
+
+int ListReader::get() {
+  const int c = peek();
+  if (c == Traits::eof()) return c;
+  if (pos_ < line_.size()) {
+    ++pos_;
+  } else {
+    open_ = false;
+  }
+  return c;
+}
+
+void ListReader::drop_line() {
+  open_ = false;
+  fresh_ = false;
+}
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// How many values a line gives a read that takes them all, up to a "/":
+// null values and each of the r of r*c count.  value_open: the line
+// continues a read whose last value has not met its separator yet (a comma
+// first then only closes that value).
+long long values_in_line(std::string_view line, bool value_open) {
+  long long count = 0;
+  std::size_t k = 0;
+  while (k < line.size()) {
+    const char c = line[k];
+    if (is_blank(c)) {
+      ++k;
+    } else if (c == ',' || c == ';') {
+      if (!value_open) ++count;
+      value_open = false;
+      ++k;
+    } else if (c == '/') {
+      break;
+    } else {
+      const std::size_t begin = k;
+      while (k < line.size() && !ends_value(static_cast<unsigned char>(line[k]))) ++k;
+      const std::string_view token = line.substr(begin, k - begin);
+      const std::size_t star = token.find('*');
+      const long repeat = star == std::string_view::npos ? 1 : repeat_count(token.substr(0, star));
+      count += repeat > 0 ? repeat : 1;
+      value_open = true;
+    }
+  }
+  return count;
+}
+
+// The first number of a line (before any "/") with a comma between two
+// digits, written with a point; empty when there is none.
+std::string comma_number(std::string_view line) {
+  const std::size_t end = std::min(line.find('/'), line.size());
+  for (std::size_t k = 1; k + 1 < end; ++k) {
+    if (line[k] != ',' || !is_digit(line[k - 1]) || !is_digit(line[k + 1])) continue;
+    std::size_t begin = k;
+    while (begin > 0 && !ends_value(static_cast<unsigned char>(line[begin - 1]))) --begin;
+    std::size_t after = k + 1;
+    while (after < end && !ends_value(static_cast<unsigned char>(line[after]))) ++after;
+    return std::string(line.substr(begin, k - begin)) + "." + std::string(line.substr(k + 1, after - k - 1));
+  }
+  return {};
+}
+
+}  // namespace
+
+ReadResult ListReader::read(Targets targets, bool refuse_decimal_comma) {
   const std::vector<Target> t(targets);
   if (t.empty()) {
     return skip_record() ? ReadResult{} : ReadResult{ReadStatus::end_of_file, 0};
   }
+  std::optional<SavedTargets> before;
+  if (refuse_decimal_comma) before.emplace(targets);
   std::size_t item = 0;
   bool value_open = false;  // a value was read and its separator not yet seen
   while (item < t.size()) {
-    int c = in_.peek();
-    while (is_blank(c)) {
-      in_.get();
-      c = in_.peek();
+    const int c = peek();
+    if (fresh_) {
+      fresh_ = false;
+      const auto left = static_cast<long long>(t.size() - item);
+      if (refuse_decimal_comma && values_in_line(line_, value_open) > left) {
+        std::string number = comma_number(line_);
+        if (!number.empty()) {
+          drop_line();
+          before->restore();
+          return {ReadStatus::decimal_comma, static_cast<int>(item + 1), std::move(number)};
+        }
+      }
+    }
+    if (is_blank(c)) {
+      get();
+      continue;
     }
     if (c == Traits::eof()) return {ReadStatus::end_of_file, static_cast<int>(item + 1)};
     if (c == ',' || c == ';') {
-      in_.get();
+      get();
       if (value_open) {
         value_open = false;
       } else {
@@ -304,12 +414,11 @@ ReadResult ListReader::read(Targets targets) {
       continue;
     }
     if (c == '/') {
-      in_.get();
       drop_line();
       return {};
     }
     std::string token;
-    while (!ends_value(in_.peek())) token += static_cast<char>(in_.get());
+    while (!ends_value(peek())) token += static_cast<char>(get());
     value_open = true;
     const std::size_t star = token.find('*');
     if (star == std::string::npos) {
@@ -339,21 +448,29 @@ ReadResult ListReader::read(Targets targets) {
 }
 
 bool ListReader::skip_record() {
-  int c = in_.get();
-  if (c == Traits::eof()) return false;
-  while (c != Traits::eof() && c != '\n') c = in_.get();
+  if (peek() == Traits::eof()) return false;
+  drop_line();
   return true;
 }
 
 void read_keyboard(Targets targets) {
-  std::fflush(stdout);
-  const ReadResult r = keyboard().read(targets);
-  if (r.status != ReadStatus::ok) {
-    runtime_error("Keyboard read (unit = " + std::to_string(kKeyboard) + ", file = 'stdin')",
-                  read_error_message(r));
+  bool reals = false;
+  for (const Target& t : targets) reals = reals || std::holds_alternative<double*>(t);
+  for (;;) {
+    std::fflush(stdout);
+    const ReadResult r = keyboard().read(targets, reals);
+    if (r.status == ReadStatus::decimal_comma) {
+      write_list(kScreen, {read_error_message(r)});
+      continue;
+    }
+    if (r.status != ReadStatus::ok) {
+      runtime_error("Keyboard read (unit = " + std::to_string(kKeyboard) + ", file = 'stdin')",
+                    read_error_message(r));
+    }
+    // Data files replaced while the user was answering take effect from here.
+    note_keyboard_answer();
+    return;
   }
-  // Data files replaced while the user was answering take effect from here.
-  note_keyboard_answer();
 }
 
 // ---------------------------------------------------------------------------
@@ -421,6 +538,7 @@ std::string read_error_message(const ReadResult& r) {
     case ReadStatus::end_of_file: return "End of file";
     case ReadStatus::bad_integer: return "Bad integer for item " + std::to_string(r.item) + " in list input";
     case ReadStatus::bad_real: return "Bad real number in item " + std::to_string(r.item) + " of list input";
+    case ReadStatus::decimal_comma: return "Use el punto decimal, no la coma: " + r.number;
   }
   return {};
 }

@@ -10,7 +10,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "io/stops.h"
 
@@ -71,33 +73,67 @@ void close_results();
 using Target = std::variant<int*, double*>;
 using Targets = std::initializer_list<Target>;
 
-enum class ReadStatus { ok, end_of_file, bad_integer, bad_real };
+// The values of a read's targets when it began, to give them back to a
+// read whose answer is not taken.
+class SavedTargets {
+ public:
+  explicit SavedTargets(Targets targets);
+  void restore() const;
+
+ private:
+  std::vector<std::pair<Target, std::variant<int, double>>> saved_;
+};
+
+enum class ReadStatus { ok, end_of_file, bad_integer, bad_real, decimal_comma };
 struct ReadResult {
+  ReadResult() = default;
+  ReadResult(ReadStatus s, int i, std::string n = {}) : status(s), item(i), number(std::move(n)) {}
   ReadStatus status = ReadStatus::ok;
   int item = 0;  // 1-based item at fault for bad_integer / bad_real, or the
                  // item that met the end of file (1: the read found no value)
+  std::string number;  // decimal_comma: the first number typed with a comma,
+                       // written with a point ("40.25")
 };
 
 // List-directed reader over any text stream (the keyboard or a data file).
 // Each read starts on a new line; values are separated by blanks, commas or
 // line ends; "/" ends the read; an empty value between commas and r* leave
 // the variable unchanged; r*c repeats c.  Text left on the last line is dropped.
+//
+// With refuse_decimal_comma, a line that holds more values than the read
+// still takes and that has a comma between two digits ("40,25 -3,42" to a
+// read of two reals, "1,5" to a read of one) is taken for numbers typed with
+// a decimal comma: the line is dropped, the targets get back the values they
+// had before the read, and the read ends with decimal_comma.  A line holding
+// just the values asked ("20,3,2024") is read as always.
 class ListReader {
  public:
   explicit ListReader(std::istream& in) : in_(in) {}
-  ReadResult read(Targets targets);
+  ReadResult read(Targets targets, bool refuse_decimal_comma = false);
   // Skips one record (a read with no items); false at end of file.
   bool skip_record();
 
  private:
+  // The input one character at a time, a line at a time underneath: the end
+  // of each line reads as '\n', the end of the input as EOF.
+  int peek();
+  int get();
   void drop_line();  // the rest of the current line, its end included
   std::istream& in_;
+  std::string line_;
+  std::size_t pos_ = 0;
+  bool open_ = false;   // line_ is being read
+  bool fresh_ = false;  // line_ was just taken from the stream
 };
 
 // Keyboard reads: an unreadable answer or the end of input throws
 // RuntimeError (the run-time error report, exit status 2; io/stops.h).  The targets are the
 // dialogue's own variables, which live for the whole call of a utility: a "/"
-// or an empty value between commas leaves them as they were.
+// or an empty value between commas leaves them as they were.  A read that
+// takes a real refuses a decimal comma (ListReader above): the screen gets
+// " Use el punto decimal, no la coma: 40.25" and the same read is made again.
+// A read of integers only (the menu, a yes-or-no answer) has no decimals to
+// mistype and reads such a line as always.
 void read_keyboard(Targets targets);
 
 // Formatted input of one record of a data file.  Supports iN, fW.D (implied
@@ -109,7 +145,8 @@ ReadResult read_formatted(std::string_view format, std::string_view record,
 
 // Message text of a failed read, as printed in the run-time error report:
 // "Bad integer for item %d in list input", "Bad real number in item %d of
-// list input" or "End of file".
+// list input" or "End of file"; for a decimal comma, the line the screen
+// gets instead ("Use el punto decimal, no la coma: 40.25").
 std::string read_error_message(const ReadResult& r);
 
 // Flushes the screen and the results file (before a report on the error

@@ -7,6 +7,7 @@
 #include "astro/time_scales.h"
 #include "ephem/apparent_planets.h"
 #include "io/record_io.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
@@ -107,9 +108,9 @@ void write_results(const SunAndEquation& r, int day, int month, int year, double
 void one_calculation(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"dia,mes,anno (dd mm aaaa)?"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
+  read_date(a.day, a.month, a.year);
   io::write_list(kScreen, {"hora UTC (hh.mmss)?"});
-  io::read_keyboard({&a.packed_time});
+  read_time(a.packed_time);
   const int day = a.day, month = a.month, year = a.year;
   const double t = astro::ddmmss_to_degree_c(a.packed_time);
 

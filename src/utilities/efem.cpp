@@ -20,6 +20,7 @@
 #include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/twilight.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
@@ -482,7 +483,7 @@ struct Instant {
 // file's "Datos" block.
 void read_position_and_conditions(Answers& a, Instant& in) {
   io::write_list(kScreen, {"Latitud y Longitud (gg.mmss):"});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   in.latitude = ddmmss_to_degree_c(a.latitude);
   in.longitude = ddmmss_to_degree_c(a.longitude);
   const reduction::ObservationConditions& c = a.conditions;
@@ -588,9 +589,7 @@ void write_body_screen(const BodyAtInstant& b) {
 void write_reading_results(const ExpectedReading& r) {
   const reduction::AltitudeCorrections& k = r.corrections;
   io::write_list(kResults);
-  io::write_fmt(kResults, "(a47,1x,5(f7.4,3x))",
-                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, -k.minus_dip,
-                 k.semidiameter, -k.minus_refraction, k.parallax});
+  write_corrections_line(kResults, k.index_error, -k.minus_dip, k.semidiameter, -k.minus_refraction, k.parallax);
   io::write_fmt(kResults, "(a45,1x,f12.6)",
                 {" Altura aparente limbo inferior (gg.mmssss): ", degree_to_ddmmss_c(r.apparent)});
   io::write_fmt(kResults, "(a49,1x,f12.6)",
@@ -635,7 +634,7 @@ void one_calculation(Answers& a, const ephem::StarCatalogue& catalogue, const ep
   read_instant(a, in);
   write_selection_table(kScreen, names);
   io::write_list(kScreen);
-  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1, true});
+  const int n = read_body_number(a.body, {"Introduce el numero correspondiente al astro deseado", 1});
   write_body_heading(a, in, ephem::body_name(names, n));
 
   const ephem::Body body = ephem::body_of_list_number(n, catalogue);

@@ -2,6 +2,7 @@
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "io/record_io.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
@@ -38,17 +39,6 @@ struct Answers {
   int again = 0;
 };
 
-Date read_date(Answers& a) {
-  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.date.day, &a.date.month, &a.date.year});
-  return a.date;
-}
-
-double read_time(Answers& a) {
-  io::read_keyboard({&a.time});
-  return ddmmss_to_degree_c(a.time);
-}
-
 // Local date and legal time to Greenwich date and UT.
 void local_to_greenwich(Answers& a, double longitude, double zone) {
   read_local_date_and_legal_time(a.date.day, a.date.month, a.date.year, a.time);
@@ -76,10 +66,13 @@ void local_to_greenwich(Answers& a, double longitude, double zone) {
 // Greenwich date and UT to local date, legal time and local civil time.
 void greenwich_to_local(Answers& a, double longitude, double zone) {
   io::write_list(kScreen, {"Fecha en Greenwich"});
-  const Date greenwich = read_date(a);
+  io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
+  read_date(a.date.day, a.date.month, a.date.year);
+  const Date greenwich = a.date;
   io::write_list(kScreen);
   io::write_list(kScreen, {"Hora UT (hh.mmss):"});
-  const double ut = read_time(a);
+  read_time(a.time);
+  const double ut = ddmmss_to_degree_c(a.time);
 
   const double jd = astro::julian_date(greenwich.year, greenwich.month, greenwich.day, ut);
   const astro::CalendarDate local = astro::gregorian_date(jd + longitude / 360.0);
@@ -111,7 +104,7 @@ void greenwich_to_local(Answers& a, double longitude, double zone) {
 void one_calculation(Answers& a) {
   io::write_list(kScreen);
   io::write_list(kScreen, {"Longitud (hh.mmss)?"});
-  io::read_keyboard({&a.longitude});
+  read_longitude(a.longitude);
   const double longitude = ddmmss_to_degree_c(a.longitude);
   const double zone = astro::huso(longitude);
 

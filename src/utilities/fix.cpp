@@ -21,6 +21,7 @@
 #include "reduction/corrections.h"
 #include "reduction/dead_reckoning.h"
 #include "reduction/recognition.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
@@ -234,7 +235,7 @@ void write_candidates(int channel, const GeoPosition& a, const GeoPosition& b) {
 // ---------------------------------------------------------------------------
 // The entry of a sight.
 
-constexpr BodyQuestion kBodyQuestion{"Introduce el numero correspondiente al astro observado", 0, true};
+constexpr BodyQuestion kBodyQuestion{"Introduce el numero correspondiente al astro observado", 0};
 
 // The readings of a sight and their means; `empty_after` empty results-file
 // lines close the means.
@@ -358,7 +359,7 @@ ThirdBodies identify_third(const Tables& t, Answers& ans, const SightData& s3, c
   io::write_list(kScreen);
   io::write_list(kScreen, {"Identificacion del astro desconocido:"});
   io::write_list(kScreen, {"Azimut circular del astro desconocido:"});
-  io::read_keyboard({&in.unknown.azimuth});
+  read_azimuth(in.unknown.azimuth);
   const double azimuth = in.unknown.azimuth;
   io::write_fmt(kResults, "(a48,1x,f6.2)", {" Azimut circular del astro desconocido (ggg.gg):", azimuth});
   const auto recognise_from = [&](const GeoPosition& p) {
@@ -518,7 +519,7 @@ void read_conditions_and_navigation(Answers& ans) {
   io::write_list(kScreen, {"Navegacion:"});
   io::write_list(kScreen);
   io::write_list(kScreen, {"Velocidad (nudos)   Rumbo circular verdadero (ggg.gg):"});
-  io::read_keyboard({&ans.speed, &ans.course});
+  read_speed_and_course(ans.speed, ans.course);
 
   io::write_list(kResults);
   io::write_list(kResults);
@@ -548,7 +549,7 @@ CircleAdvance ask_advance(Answers& ans, const SightData& s1, const SightData& s2
   io::write_list(kScreen);
   io::write_list(kScreen, {" Observaciones no simultaneas y Velocidad no nula"});
   io::write_list(kScreen, {" Azimut (circular) 1er astro?"});
-  io::read_keyboard({&ans.azimuth_1});
+  read_azimuth(ans.azimuth_1);
   adv.az1 = degree_to_radian(ans.azimuth_1);
   adv.alpha = fix::azimuth_course_angle(adv.az1, course);
   adv.run = adv.dt * ans.speed;

@@ -3,6 +3,7 @@
 #include "astro/angles.h"
 #include "astro/calendar.h"
 #include "io/record_io.h"
+#include "utilities/answers.h"
 
 namespace zembrel::utilities {
 
@@ -148,7 +149,7 @@ void write_selection_table(int channel, const ephem::BodyNames& names) {
 void read_greenwich_date(int& day, int& month, int& year) {
   io::write_list(io::kScreen, {"Fecha en Greenwich de la observacion:"});
   io::write_list(io::kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&day, &month, &year});
+  read_date(day, month, year);
   io::write_list(io::kScreen);
   io::write_fmt(io::kResults, "(a39,1x,i2,1x,i2,1x,i4)",
                 {"Fecha en Greenwich de la observacion: ", day, month, year});
@@ -163,10 +164,10 @@ void write_sight_body_list(const ephem::BodyNames& names) {
 void read_local_date_and_legal_time(int& day, int& month, int& year, double& legal_time) {
   io::write_list(io::kScreen, {"Fecha local"});
   io::write_list(io::kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&day, &month, &year});
+  read_date(day, month, year);
   io::write_list(io::kScreen);
   io::write_list(io::kScreen, {"Hora legal Hz (hh.mmss):"});
-  io::read_keyboard({&legal_time});
+  read_time(legal_time);
 }
 
 LocalInstant local_instant(int day, int month, int year, double legal_hours, double longitude, double zone) {

@@ -16,8 +16,10 @@
 #include "ephem/apparent_planets.h"
 #include "ephem/stars.h"
 #include "io/record_io.h"
+#include "reduction/corrections.h"
 #include "reduction/dead_reckoning.h"
 #include "reduction/twilight.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/utilities.h"
 
@@ -283,7 +285,8 @@ void write_visible_bodies(const std::vector<Candidate>& candidates, double jd, c
 
 // Screen and file lines of an advance (cases 1 and 3).
 void write_advance(const Advance& a, bool twilight) {
-  const double legal = degree_to_ddmmss_c(a.legal_time);
+  // An event past the legal midnight shows the next day's time.
+  const double legal = degree_to_ddmmss_c(reduction::hours_of_day(a.legal_time));
   const double lat = degree_to_ddmmss_c(a.position.latitude);
   const double lon = degree_to_ddmmss_c(a.position.longitude);
   io::write_list(kScreen);
@@ -353,12 +356,12 @@ struct Situation {
 // dialogue, the results file's echo and the dates of "now" on both channels.
 Situation read_situation(Answers& a) {
   io::write_list(kScreen, {"Latitud y Longitud estimadas (gg.mmss):"});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   io::write_list(kScreen);
   read_local_date_and_legal_time(a.day, a.month, a.year, a.legal_time);
   io::write_list(kScreen);
   io::write_list(kScreen, {"Velocidad (nudos)  rumbo (ggg.gg)"});
-  io::read_keyboard({&a.speed, &a.course});
+  read_speed_and_course(a.speed, a.course);
   io::write_list(kScreen);
 
   Situation s;

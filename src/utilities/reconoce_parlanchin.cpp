@@ -10,6 +10,7 @@
 #include "io/record_io.h"
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
@@ -60,12 +61,12 @@ void read_attempt(Answers& a) {
   write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
 
   io::write_list(kScreen, {"Fecha en Greenwich"});
   io::write_list(kScreen, {"dia   mes   anno (dd mm aaaa)"});
-  io::read_keyboard({&a.day, &a.month, &a.year});
+  read_date(a.day, a.month, a.year);
   io::write_list(kScreen);
   io::write_fmt(kResults, "(a21,1x,i2,1x,i2,1x,i4)", {" Fecha en Greenwich: ", a.day, a.month, a.year});
   io::write_list(kResults);
@@ -76,7 +77,7 @@ void read_attempt(Answers& a) {
 
   io::write_list(kScreen);
   io::write_list(kScreen, {"Azimut circular del astro desconocido (ggg.gg)?"});
-  io::read_keyboard({&a.azimuth});
+  read_azimuth(a.azimuth);
   io::write_fmt(kResults, "(a40,2x,f7.2)", {" Azimut circular del astro desconocido: ", a.azimuth});
   io::write_list(kResults);
 }

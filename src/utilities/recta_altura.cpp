@@ -14,6 +14,7 @@
 #include "reduction/body_place.h"
 #include "reduction/corrections.h"
 #include "reduction/recognition.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 #include "utilities/sight_entry.h"
 #include "utilities/utilities.h"
@@ -69,7 +70,7 @@ int read_sight_of_a_body(Answers& a, const ephem::BodyNames& names) {
   write_conditions_echo(kResults, a.conditions);
 
   io::write_list(kScreen, {kPositionText});
-  io::read_keyboard({&a.latitude, &a.longitude});
+  read_position(a.latitude, a.longitude);
   io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
   io::write_list(kResults);
   io::write_list(kResults, {"Datos de la observaci\xC3\xB3n del Astro: "});
@@ -79,7 +80,7 @@ int read_sight_of_a_body(Answers& a, const ephem::BodyNames& names) {
   io::write_list(kScreen, {"Observacion del Astro "});
   read_greenwich_date(a.day, a.month, a.year);
   write_sight_body_list(names);
-  read_body_number(a.body, {"Introduce el numero correspondiente al astro observado", 0, false});
+  read_body_number(a.body, {"Introduce el numero correspondiente al astro observado", 0});
   io::write_fmt(kResults, "(a18,1x,i3,1x,a15)", {" Astro observado: ", a.body, list_name(names, a.body)});
 
   // An unknown body is identified from the dead-reckoning position.

@@ -4,7 +4,9 @@
 
 #include "astro/angles.h"
 #include "astro/constants.h"
+#include "io/format.h"
 #include "io/record_io.h"
+#include "utilities/answers.h"
 #include "utilities/frame.h"
 
 namespace zembrel::utilities {
@@ -15,14 +17,14 @@ using io::kScreen;
 
 void read_observation_conditions(reduction::ObservationConditions& c) {
   io::write_list(kScreen, {"Altura del observador sobre el nivel del mar (metros):"});
-  io::read_keyboard({&c.height});
+  read_height(c.height);
   io::write_list(kScreen, {"Error de indice del sextante (min. arco):"});
   io::read_keyboard({&c.index_error});
   io::write_list(kScreen, {"Condiniciones meteorologicas anormales? (1 Si 0 No)"});  // [sic]
   io::read_keyboard({&c.abnormal_weather});
   if (c.abnormal_weather == 1) {
     io::write_list(kScreen, {"Presion atmosferica (hPa)  temperatura (C)"});
-    io::read_keyboard({&c.pressure, &c.temperature});
+    read_weather(c.pressure, c.temperature);
   } else {
     c.pressure = astro::kStandardPressure;
     c.temperature = astro::kStandardTemperature;
@@ -55,23 +57,23 @@ int read_body_number(int& answer, const BodyQuestion& q) {
     io::write_list(kScreen, {q.prompt});
     io::read_keyboard({&answer});
     if (answer >= q.lowest && answer <= astro::kListSaturn) return answer;
-    if (q.says_why) {
-      io::write_list(kScreen, {"Numero no valido: elige un astro de " + std::to_string(q.lowest) + " a " +
-                               std::to_string(astro::kListSaturn) + "."});
-    }
+    io::write_list(kScreen, {"Numero no valido: elige un astro de " + std::to_string(q.lowest) + " a " +
+                             std::to_string(astro::kListSaturn) + "."});
   }
 }
 
 void read_readings(reduction::Sight& s, std::string_view prompt) {
   // Six readings is what a sight holds; any other count is asked again.
-  do {
+  for (;;) {
     io::write_list(kScreen, {"Numero de medidas realizadas? (minimo 1 maximo 6)"});
     io::read_keyboard({&s.count});
-  } while (s.count < 1 || s.count > reduction::kMaxReadings);
+    if (s.count >= 1 && s.count <= reduction::kMaxReadings) break;
+    io::write_list(kScreen, {refusal_text("Numero de medidas", "1 a 6", "el numero")});
+  }
   io::write_list(kResults, {"Horas UTC (hh.mmss)  alt. inst. (gg.mmss) medidas:"});
   for (int i = 0; i < s.count; ++i) {
     io::write_list(kScreen, {prompt, i + 1});
-    io::read_keyboard({&s.times[i], &s.altitudes[i]});
+    read_reading(s.times[i], s.altitudes[i]);
     io::write_fmt(kResults, "(2x,2(f7.4,4x))", {s.times[i], s.altitudes[i]});
   }
 }
@@ -123,10 +125,10 @@ void read_identification(const UnknownBody& how, UnknownBodyAnswers& a) {
   io::write_list(kScreen, {"Identificacion del astro desconocido:"});
   if (how.asks_position) {
     io::write_list(kScreen, {kPositionText});
-    io::read_keyboard({&a.latitude, &a.longitude});
+    read_position(a.latitude, a.longitude);
   }
   io::write_list(kScreen, {"Azimut circular de astro desconocido:"});
-  io::read_keyboard({&a.azimuth});
+  read_azimuth(a.azimuth);
   if (how.asks_position) io::write_fmt(kResults, "(a40,2(f10.4,2x))", {kPositionText, a.latitude, a.longitude});
   io::write_fmt(kResults, "(a47,1x,f6.2)", {"Azimut circular de astro desconocido (ggg.gg):", a.azimuth});
 }
@@ -167,11 +169,21 @@ int read_until_known(int body, const UnknownBody& how, UnknownBodyAnswers& a, co
   }
 }
 
+void write_corrections_line(int channel, double index_error, double dip, double semidiameter,
+                            double refraction, double parallax) {
+  std::string format = "(a47,1x";
+  for (double v : {index_error, dip, semidiameter, refraction, parallax}) {
+    format += ",f" + std::to_string(io::format::fitting_width(v, 7, 4)) + ".4,3x";
+  }
+  format += ")";
+  io::write_fmt(channel, format,
+                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", index_error, dip, semidiameter, refraction,
+                 parallax});
+}
+
 void print_altitude_corrections(int channel, const reduction::AltitudeCorrections& k, double ho,
                                 std::string_view altitude_format) {
-  io::write_fmt(channel, "(a47,1x,5(f7.4,3x))",
-                {" Correcciones a la altura: Ei,Dp,SD,R,P (min): ", k.index_error, k.minus_dip,
-                 k.semidiameter, k.minus_refraction, k.parallax});
+  write_corrections_line(channel, k.index_error, k.minus_dip, k.semidiameter, k.minus_refraction, k.parallax);
   io::write_fmt(channel, altitude_format,
                 {" Altura verdadera, distancia cenital (gg.mmss): ", degree_to_ddmmss_c(ho),
                  degree_to_ddmmss_c(90.0 - ho)});

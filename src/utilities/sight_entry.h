@@ -29,19 +29,20 @@ void write_conditions_lines(int channel, const reduction::ObservationConditions&
 
 // The body-number question: `prompt` on the screen, then the number, asked
 // again until it lies from `lowest` (0 where an unknown body may be given,
-// else 1) to 105.  With says_why a number refused is followed by "Numero no
-// valido: elige un astro de <lowest> a 105.".
+// else 1) to 105; a number refused is followed by "Numero no valido: elige
+// un astro de <lowest> a 105." and the prompt again.
 struct BodyQuestion {
   const char* prompt;
   int lowest;
-  bool says_why;
 };
 int read_body_number(int& answer, const BodyQuestion& q);
 
-// Asks "Numero de medidas realizadas?" until the answer is 1 to 6, writes the
-// readings' heading to the results file, then reads each reading (the prompt
-// followed by its number), echoing it to the results file.  Leaves the means
-// alone.
+// Asks "Numero de medidas realizadas?" until the answer is 1 to 6 (a count
+// refused is followed by "Numero de medidas fuera de rango (1 a 6): vuelva a
+// escribir el numero" and the question again), writes the readings' heading
+// to the results file, then reads each reading (the prompt followed by its
+// number; answers.h read_reading), echoing it to the results file.  Leaves
+// the means alone.
 void read_readings(reduction::Sight& s, std::string_view prompt);
 
 // The " Medias (hh.mmss  gg.mmss): " line (time printed modulo 24 h).
@@ -81,8 +82,18 @@ int read_until_known(int body, const UnknownBody& how, UnknownBodyAnswers& answe
                      const reduction::ObservationConditions& conditions,
                      const std::function<void()>& read_readings);
 
-// The two report lines: the corrections and the true altitude with its
-// zenith distance.  altitude_format is the layout of the second line (option
+// The corrections line "(a47,1x,5(f7.4,3x))", " Correcciones a la altura:
+// Ei,Dp,SD,R,P (min): " and the five values in minutes of arc.  A value that
+// f7.4 cannot show (10' or more taken away: the dip above about 31.7 m of
+// height of eye, the refraction below about 5 degrees of altitude) is printed
+// in the narrowest wider field that shows it, f8.4 down to -99.9999', the
+// rest of the line unchanged.
+void write_corrections_line(int channel, double index_error, double dip, double semidiameter,
+                            double refraction, double parallax);
+
+// The two report lines: the corrections (as write_corrections_line, the dip
+// and the refraction with the minus sign of what is taken away) and the true
+// altitude with its zenith distance.  altitude_format is the layout of the second line (option
 // 5 prints one of its sights with a narrower last field).
 void print_altitude_corrections(int channel, const reduction::AltitudeCorrections& k, double ho,
                                 std::string_view altitude_format = "(a48,1x,f15.7,2x,f17.7)");

@@ -8,7 +8,7 @@ NAME.out, and checks each printed number against PyEphem (Sun events,
 geocentric apparent places of the Moon and planets) and ERFA (star places,
 sidereal angle, horizon): sunrise, sunset and twilights of the local date
 within a minute, the situation, the hours to the event, its legal time
-(within a minute) and the dead-reckoning position (within 0.1'), and every
+(within a minute, printed within 0-24 h) and the dead-reckoning position (within 0.1'), and every
 listed altitude and azimuth within 0.05 degrees.  Needs the system python
 with the ephem and erfa modules.  Prints the differences and exits 1 on a
 failure.
@@ -174,7 +174,12 @@ def main():
         ev = {}
         for key, hor, rising in (("SR", "-0:50", True), ("SS", "-0:50", False), ("NM", "-12", True),
                                  ("CM", "-6", True), ("CE", "-6", False), ("NE", "-12", False)):
-            ev[key] = event_in(lat, lon, hor, rising, start, end)
+            # Two crossings on one local date (a twilight that begins just
+            # before local midnight): the one of the Greenwich date of "now",
+            # where the dialogue searches first.
+            g0 = math.floor(now + 0.5) - 0.5
+            first = event_in(lat, lon, hor, rising, max(start, g0), min(end, g0 + 1))
+            ev[key] = first if first is not None else event_in(lat, lon, hor, rising, start, end)
         if "latitud extrema" in calc:
             print("  latitud extrema printed; reference sunrise/sunset:", ev["SR"], ev["SS"])
             if ev["SR"] and ev["SS"]:
@@ -233,9 +238,14 @@ def main():
             m = re.search(r"Horas hasta [^:]*:\s+(\S+)", calc)
             chk.close("hours to the event", float(m.group(1)), hours, 1 / 60)
             m = re.search(target + r" a las\s+(\S+)", calc)
-            legal = ((t_ev + 0.5) % 1.0) * 24.0 + huso(lo)
+            legal = (((t_ev + 0.5) % 1.0) * 24.0 + huso(lo)) % 24.0
             got = unpack(float(m.group(1)))
-            chk.close("legal time of the event (h)", got, legal + 24.0 * round((got - legal) / 24.0), 1 / 60)
+            if abs(got - legal) > 12.0:  # the two sides of midnight
+                legal += 24.0 if got > legal else -24.0
+            chk.close("legal time of the event (h)", got, legal, 1 / 60)
+            if not 0.0 <= got < 24.0:
+                chk.failures += 1
+                print(f"  BAD legal time {got:.5f} h printed outside 0-24 h")
             m = re.search(r"lat  lon \(gg.mmss\):\s*\n\s*\n(.*)", calc)
             v = numbers(m.group(1))
             chk.close("latitude (')", unpack(v[0]) * 60, la * 60, 0.1)

@@ -5,7 +5,11 @@
 //    (instant outside the ephemeris), within a time bound;
 //  - no sanitizer report appears on stderr;
 //  - the results file is never lost: the same dialogue cut short at a random
-//    answer leaves a results file that is a prefix of the full run's.
+//    answer leaves a results file that is a prefix of the full run's;
+//  - answers refused and asked again (decimal commas, impossible dates,
+//    times and positions) never keep a run going: a dialogue of nothing but
+//    refused answers ends at the end of its input with "End of file" and
+//    status 2.
 //
 // Usage: dialogue_fuzz BINARY DATA_DIR WORK_DIR SEED COUNT [TIMEOUT_S]
 // Seeded and reproducible; a failing dialogue is kept in WORK_DIR/failures.
@@ -74,7 +78,7 @@ class Generator {
   std::string malformed() {
     return pick<std::string>({"abc", "x", "1.5.3", "--2", "", "/", ",,", ",", "3*", "2*1", "1e999",
                               "-1e999", "nan", "inf", "99999999999", "1d400", "+", ".", "12:30",
-                              "\t", "1,2,3,4,5,6,7,8"});
+                              "\t", "1,2,3,4,5,6,7,8", "40,25 -3,42", "1,5", "10,30", "2,5 1"});
   }
   std::string maybe_malformed(std::string answer, double p = 0.06) {
     return chance(p) ? malformed() : answer;
@@ -82,6 +86,7 @@ class Generator {
 
   std::string packed_angle(double lo, double hi) {
     if (chance(0.05)) return pick<std::string>({"90", "-90", "89.5959", "180", "-180", "0"});
+    if (chance(0.04)) return pick<std::string>({"10.75", "40.61", "12.0060", "95.00", "-181", "-90.0001", "3,30"});
     const double v = real(lo, hi);
     const double a = std::abs(v);
     const int d = static_cast<int>(a);
@@ -91,13 +96,17 @@ class Generator {
   }
   std::string latlon() { return packed_angle(-89.9, 89.9) + " " + packed_angle(-179.9, 179.9); }
   std::string time() {
-    if (chance(0.05)) return pick<std::string>({"24.00", "-1", "23.5959", "0", "25.3"});
+    if (chance(0.08)) {
+      return pick<std::string>({"24.00", "-1", "23.5959", "0", "25.3", "10.75", "23.60", "24.01", "-0.30",
+                                "10,30", "12.0060"});
+    }
     return fixed(uniform(0, 23) + uniform(0, 59) / 100.0 + uniform(0, 59) / 10000.0, 4);
   }
   std::string date() {
     if (chance(0.08)) {
       return pick<std::string>({"1 1 1500", "31 12 2100", "0 0 0", "31 2 2024", "1 13 2020",
-                                "29 2 2023", "1 1 -4000", "1 1 3000000"});
+                                "29 2 2023", "1 1 -4000", "1 1 3000000", "32 1 2024", "31 4 2024",
+                                "20 13 2024", "0 5 2024", "29 2 1900", "29 2 1500", "10 10 1582"});
     }
     return std::to_string(uniform(1, 28)) + " " + std::to_string(uniform(1, 12)) + " " +
            std::to_string(uniform(1962, 2055));
@@ -112,12 +121,18 @@ class Generator {
     return std::to_string(uniform(1, 6));
   }
   std::string height() {
-    if (chance(0.05)) return pick<std::string>({"-5", "0", "1e6"});
+    if (chance(0.05)) return pick<std::string>({"-5", "0", "1e6", "1,5", "-0.1", "nan"});
     return fixed(real(0, 30), 1);
   }
   std::string yes_no() { return chance(0.1) ? pick<std::string>({"2", "-1", "7"}) : std::to_string(uniform(0, 1)); }
-  std::string azimuth() { return fixed(real(0, 360), 2); }
-  std::string speed_course() { return fixed(real(0, 25), 1) + " " + fixed(real(0, 360), 1); }
+  std::string azimuth() {
+    if (chance(0.05)) return pick<std::string>({"361", "-1", "360", "120,5", "inf"});
+    return fixed(real(0, 360), 2);
+  }
+  std::string speed_course() {
+    if (chance(0.05)) return pick<std::string>({"10 400", "10 -90", "10,5 270", "12 360"});
+    return fixed(real(0, 25), 1) + " " + fixed(real(0, 360), 1);
+  }
 
   // The observation conditions: height, index error, weather (and pressure
   // and temperature when the weather answer is 1).
@@ -126,7 +141,10 @@ class Generator {
     out.push_back(fixed(real(-5, 5), 1));
     const std::string weather = yes_no();
     out.push_back(weather);
-    if (weather == "1") out.push_back(fixed(real(950, 1050), 0) + " " + fixed(real(-30, 40), 0));
+    if (weather == "1") {
+      out.push_back(chance(0.1) ? pick<std::string>({"750 10", "1013 70", "1013,5 20", "1100 -60"})
+                                : fixed(real(950, 1050), 0) + " " + fixed(real(-30, 40), 0));
+    }
   }
   void readings(std::vector<std::string>& out) {
     const std::string n = count();
@@ -303,6 +321,20 @@ int main(int argc, char** argv) {
   const std::uint64_t seed = std::stoull(argv[4]);
   const int count = std::stoi(argv[5]);
   const int timeout_s = argc > 6 ? std::stoi(argv[6]) : 120;
+
+  // Each option, then its first question answered with an answer it
+  // refuses, over and over, until the input ends.
+  const char* const kRefusedFirst[] = {"200", "95 0", "-5", "-5", "-5", "32 1 2024", "95 0"};
+  for (int option = 1; option <= 7; ++option) {
+    std::vector<std::string> lines{std::to_string(option)};
+    lines.insert(lines.end(), 50, kRefusedFirst[option - 1]);
+    const Run r = run_program(binary, data, work / "refused", lines, timeout_s);
+    if (r.timed_out || r.status != 2 || r.stderr_text.find("End of file") == std::string::npos) {
+      std::cout << "option " << option << " answered only with refused answers: "
+                << (r.timed_out ? std::string("no end") : "status " + std::to_string(r.status)) << "\n";
+      return 1;
+    }
+  }
 
   Generator gen(seed);
   std::mt19937_64 cut_rng(seed ^ 0x9e3779b97f4a7c15ULL);

@@ -37,10 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (mode % 2 == 0) {
     // List-directed: reads of 1 to 8 items, integers or reals by the bits of
-    // `shape`, until the end of the input.
+    // `shape`, until the end of the input; with bit 6 of `mode`, refusing a
+    // decimal comma (the keyboard's reads), which must leave the targets
+    // as they were.
     std::istringstream in(text);
     io::ListReader reader(in);
     const int count = 1 + (mode / 2) % 8;
+    const bool comma = (mode & 0x40) != 0;
     for (int reads = 0; reads < 10000; ++reads) {
       int ints[8] = {};
       double reals[8] = {};
@@ -50,12 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       io::ReadResult r;
       switch (count) {
-        case 1: r = reader.read({t[0]}); break;
-        case 2: r = reader.read({t[0], t[1]}); break;
-        case 3: r = reader.read({t[0], t[1], t[2]}); break;
-        default: r = reader.read({t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]}); break;
+        case 1: r = reader.read({t[0]}, comma); break;
+        case 2: r = reader.read({t[0], t[1]}, comma); break;
+        case 3: r = reader.read({t[0], t[1], t[2]}, comma); break;
+        default: r = reader.read({t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]}, comma); break;
       }
       check(r.item >= 0 && r.item <= 8);
+      if (r.status == io::ReadStatus::decimal_comma) {
+        check(comma && r.number.find('.') != std::string::npos);
+        for (int i = 0; i < 8; ++i) check(ints[i] == 0 && reals[i] == 0.0);
+      }
       if (r.status != io::ReadStatus::ok) check(!io::read_error_message(r).empty());
       if (r.status == io::ReadStatus::end_of_file) break;
     }
