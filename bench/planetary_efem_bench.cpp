@@ -1,6 +1,5 @@
-// Day search for rise, set and transits of the Moon (about 1000 apparent
-// places and their horizon transforms), and one apparent place, run in a
-// working directory holding the data files.
+// Day searches for rise, set and transits of the Sun, the Moon and a planet,
+// and one apparent place, run in a working directory holding the data files.
 #include <benchmark/benchmark.h>
 
 #include "data_directory.h"
@@ -18,6 +17,24 @@ void BM_PlanetaryEfemMoon(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PlanetaryEfemMoon)->Unit(benchmark::kMillisecond);
+
+void BM_PlanetaryEfemSun(benchmark::State& state) {
+  DataDirectory dir;
+  for (auto _ : state) {
+    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 15, 11, -3.7, 40.4);
+    benchmark::DoNotOptimize(events);
+  }
+}
+BENCHMARK(BM_PlanetaryEfemSun)->Unit(benchmark::kMillisecond);
+
+void BM_PlanetaryEfemMars(benchmark::State& state) {
+  DataDirectory dir;
+  for (auto _ : state) {
+    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 15, 4, -3.7, 40.4);
+    benchmark::DoNotOptimize(events);
+  }
+}
+BENCHMARK(BM_PlanetaryEfemMars)->Unit(benchmark::kMillisecond);
 
 void BM_ApparentPlaceMoon(benchmark::State& state) {
   DataDirectory dir;

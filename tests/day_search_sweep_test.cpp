@@ -21,6 +21,7 @@
 // comparing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -36,6 +37,7 @@
 #include "astro/constants.h"
 #include "astro/sidereal.h"
 #include "ephem/apparent_planets.h"
+#include "ephem/day_search.h"
 #include "ephem/stars.h"
 #include "io/file_cache.h"
 #include "io/record_io.h"
@@ -346,6 +348,25 @@ std::string heading(std::size_t k, const Case& c) {
   return buf;
 }
 
+// What the searches of one kind evaluated.
+struct Work {
+  int searches = 0;
+  std::uint64_t places = 0, horizons = 0, most_places = 0, most_horizons = 0;
+  void add(const ephem::SearchWork& before, const ephem::SearchWork& after) {
+    const std::uint64_t p = after.places - before.places, h = after.horizons - before.horizons;
+    ++searches;
+    places += p;
+    horizons += h;
+    most_places = std::max(most_places, p);
+    most_horizons = std::max(most_horizons, h);
+  }
+  void print(const char* what) const {
+    std::printf("%s: %d searches, places %.1f and %llu, horizons %.1f and %llu\n", what, searches,
+                static_cast<double>(places) / searches, static_cast<unsigned long long>(most_places),
+                static_cast<double>(horizons) / searches, static_cast<unsigned long long>(most_horizons));
+  }
+};
+
 // Figures that may print otherwise than in the records: case number and the
 // printed record of the engine that wrote them.
 struct MayRoundOtherwise {
@@ -379,10 +400,17 @@ TEST(DaySearchSweep, PrintedFiguresAndRefinedTimes) {
   std::string written;
   std::vector<Records> results;
   results.reserve(cases.size());
+  Work work[3];
   for (std::size_t k = 0; k < cases.size(); ++k) {
+    const ephem::SearchWork before = ephem::search_work();
     results.push_back(run(cases[k]));
+    work[static_cast<int>(cases[k].search)].add(before, ephem::search_work());
     written += heading(k, cases[k]) + "\n" + results.back().printed + "\n" + results.back().times + "\n";
   }
+  std::printf("Evaluations per search (apparent places, horizon transforms), mean and largest:\n");
+  work[0].print("  Sun, Moon, planets");
+  work[1].print("  stars");
+  work[2].print("  twilights");
   if (const char* out = std::getenv("ZEMBREL_SWEEP_WRITE_DIR")) {
     std::ofstream(std::string(out) + "/day_search_sweep.txt", std::ios::binary) << written;
     return;

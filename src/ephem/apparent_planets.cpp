@@ -148,6 +148,7 @@ class DaySearch {
     Evaluation e;
     const double t = jd(hours);
     e.place = apparent_planets_geo3(t, body_);
+    ++search_work().places;
     e.h0 = h0_;
     if (body_ == astro::kJplMoon) {
       e.h0 = astro::degree_to_radian(astro::kRiseAltitudeDeg) - e.place.semidiameter +
@@ -158,6 +159,7 @@ class DaySearch {
   }
 
   astro::Horizontal horizon(double hours, const ApparentPlace& place) const {
+    ++search_work().horizons;
     return astro::equatorial_to_horizontal(jd(hours), longitude_, latitude_, place.position);
   }
 

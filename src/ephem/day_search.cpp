@@ -4,6 +4,11 @@
 
 namespace zembrel::ephem {
 
+SearchWork& search_work() {
+  static SearchWork work;
+  return work;
+}
+
 double azimuth_from_north(const astro::Horizontal& h) {
   return astro::radian_to_degree(astro::scale_angle(astro::kPi - h.spherical.longitude));
 }

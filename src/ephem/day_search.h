@@ -11,12 +11,23 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "astro/angles.h"
 #include "astro/horizon.h"
 
 namespace zembrel::ephem {
+
+// What the day searches have evaluated since the program started, counted
+// for measurements (the benchmarks and the sweep of the day searches report
+// it): apparent places, and horizon transforms (with an apparent place or
+// alone, for a slope that keeps the place).
+struct SearchWork {
+  std::uint64_t places = 0;
+  std::uint64_t horizons = 0;
+};
+SearchWork& search_work();
 
 // A step of a scan in which the searched function changed sign.
 struct ScanStep {

@@ -172,6 +172,8 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
   auto evaluate = [&](double hours) {
     const double jd = astro::julian_date(year, month, day, hours);
     const StarPlace p = apparent_star3x(jd, star);
+    ++search_work().places;
+    ++search_work().horizons;
     const Vec3 unit = astro::cartesian_spherical(astro::Spherical{1.0, p.dec, p.ra});
     return StarEvaluation{astro::equatorial_to_horizontal(jd, longitude, latitude, unit)};
   };

@@ -22,9 +22,13 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   const double h0 = astro::degree_to_radian(-depression_deg);
   auto jd = [&](double t) { return astro::julian_date(year, month, day, t); };
   auto altitude = [&](double t, const astro::Vec3& sun) {
+    ++ephem::search_work().horizons;
     return astro::equatorial_to_horizontal(jd(t), longitude, latitude, sun).spherical.latitude;
   };
-  auto sun_at = [&](double t) { return ephem::apparent_planets_geo3(jd(t), kSun).position; };
+  auto sun_at = [&](double t) {
+    ++ephem::search_work().places;
+    return ephem::apparent_planets_geo3(jd(t), kSun).position;
+  };
   auto f = [&](double t) { return altitude(t, sun_at(t)) - h0; };
 
   const std::vector<ephem::ScanStep> candidates = ephem::scan_crossings(kScanSteps, kMaxCandidates, f);
