@@ -1,14 +1,19 @@
 // The time tables are read by a quick path when their records are plain
-// numbers separated by blanks, and by the list-directed reader otherwise.
-// The same table written both ways must give the same instants to the bit.
+// numbers separated by blanks, one to a line, and by the list-directed
+// reader otherwise.  The same table written both ways must give the same
+// instants to the bit, and so must the supplied tables.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "../tests/fixtures/scratch_dir.h"
 #include "astro/time_scales.h"
+#include "io/file_cache.h"
 
 namespace {
 
@@ -46,7 +51,7 @@ std::string instants() {
   std::string bits;
   for (int i = 0; i < 200; ++i) {
     const zembrel::astro::TimeScales s = time_scales(2458850.5 + i * 0.137);
-    for (double v : {s.jd_ut1, s.jd_tt, s.jd_tdb}) bits += std::to_string(std::bit_cast<std::uint64_t>(v)) + " ";
+    for (double v : {s.ut1_utc.seconds, s.delta_t.seconds, s.jd_ut1, s.jd_tt, s.jd_tdb}) bits += std::to_string(std::bit_cast<std::uint64_t>(v)) + " ";
   }
   return bits;
 }
@@ -55,12 +60,50 @@ TEST(SpeedTimeTables, QuickAndListDirectedReadingsAgree) {
   ScratchDirectory dir;
   write_tables(" ", false, "");
   const std::string plain = instants();
-  write_tables("  \t", true, "   9 9 extra");  // still plain: wrapped, tabs, surplus values
+  write_tables("  \t", false, "   9 9 extra");  // still plain: tabs, surplus values
+  EXPECT_EQ(instants(), plain);
+  write_tables(" ", true, "");  // entries over two lines: the list-directed reader
   EXPECT_EQ(instants(), plain);
   write_tables(", ", false, "");  // commas: the list-directed reader
   EXPECT_EQ(instants(), plain);
   write_tables(" ", true, " / comment");  // a slash after the values: dropped with the line
   EXPECT_EQ(instants(), plain);
+}
+
+// Every entry of the supplied tables, read quickly and, with a comma after
+// the first entry's values, by the list-directed reader: every day from 1962
+// to the end of the tables at 0 h, where each value is taken as read, and
+// yearly before.
+TEST(SpeedTimeTables, SuppliedTablesReadAlikeBothWays) {
+  ScratchDirectory dir;
+  for (const char* name : {"delta_t.iers", "delta_t.dat"}) {
+    const std::string data = std::string(ZEMBREL_DATA_DIR) + "/" + name;
+    if (!std::filesystem::exists(data)) GTEST_SKIP() << "no " << data;
+    std::filesystem::copy_file(data, name);
+  }
+  auto all_instants = [] {
+    zembrel::io::note_keyboard_answer();  // the files are looked at once, as in a calculation
+    std::string bits;
+    for (double jd = 2287184.5; jd < 2462000.0; jd += jd < 2437665.5 ? 365.25 : 1.0) {
+      const zembrel::astro::TimeScales s = time_scales(jd);
+      for (double v : {s.ut1_utc.seconds, s.delta_t.seconds, s.jd_ut1, s.jd_tt}) {
+        bits += std::to_string(std::bit_cast<std::uint64_t>(v)) + " ";
+      }
+    }
+    return bits;
+  };
+  const std::string quick = all_instants();
+  for (const auto& [name, header] : {std::pair{"delta_t.iers", 12}, std::pair{"delta_t.dat", 1}}) {
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string s = text.str();
+    std::size_t at = 0;
+    for (int i = 0; i <= header; ++i) at = s.find('\n', at) + 1;
+    s.insert(at - 1, ",");
+    ScratchDirectory::write(name, s);
+  }
+  EXPECT_EQ(all_instants(), quick);
 }
 
 }  // namespace
