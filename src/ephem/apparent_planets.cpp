@@ -132,14 +132,19 @@ class DaySearch {
     } else {
       h0_ = astro::degree_to_radian(astro::kRiseAltitudeDeg);
     }
+    direction_rate_ = body == astro::kJplMoon ? kMoonRate : kSunPlanetRate;
+    altitude_rate_ = body == astro::kJplMoon ? kMoonRate + kMoonThresholdRate : kSunPlanetRate;
   }
 
   struct Evaluation {
     ApparentPlace place;
     double h0 = 0.0;
     astro::Horizontal horizon;
+    const DaySearch* search = nullptr;
     double f() const { return horizon.spherical.latitude - h0; }  // altitude above threshold
     double g() const { return horizon.horizontal[1]; }            // east component
+    double f_reach() const { return altitude_reach(f(), search->latitude_, search->altitude_rate_); }
+    double g_reach() const { return meridian_reach(g(), place.position, search->direction_rate_); }
   };
 
   double jd(double hours) const { return astro::julian_date(year_, month_, day_, hours); }
@@ -150,6 +155,7 @@ class DaySearch {
     e.place = apparent_planets_geo3(t, body_);
     ++search_work().places;
     e.h0 = h0_;
+    e.search = this;
     if (body_ == astro::kJplMoon) {
       e.h0 = astro::degree_to_radian(astro::kRiseAltitudeDeg) - e.place.semidiameter +
              e.place.parallax;
@@ -169,6 +175,7 @@ class DaySearch {
   int year_, month_, day_, body_;
   double longitude_, latitude_;
   double h0_;
+  double direction_rate_, altitude_rate_;  // the most they move, radians per hour
 };
 
 }  // namespace

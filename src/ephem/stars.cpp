@@ -159,9 +159,13 @@ constexpr int kStarScanSteps = 100;
 constexpr int kMaxStarEvents = 10;
 
 struct StarEvaluation {
+  astro::Vec3 direction;  // apparent, true equator and equinox of date
   astro::Horizontal horizon;
+  double latitude;
   double f() const { return horizon.spherical.latitude - astro::degree_to_radian(astro::kRiseAltitudeDeg); }
   double g() const { return horizon.horizontal[1]; }
+  double f_reach() const { return altitude_reach(f(), latitude, kStarRate); }
+  double g_reach() const { return meridian_reach(g(), direction, kStarRate); }
 };
 
 }  // namespace
@@ -175,7 +179,7 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
     ++search_work().places;
     ++search_work().horizons;
     const Vec3 unit = astro::cartesian_spherical(astro::Spherical{1.0, p.dec, p.ra});
-    return StarEvaluation{astro::equatorial_to_horizontal(jd, longitude, latitude, unit)};
+    return StarEvaluation{unit, astro::equatorial_to_horizontal(jd, longitude, latitude, unit), latitude};
   };
 
   const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);

@@ -29,7 +29,13 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
     ++ephem::search_work().places;
     return ephem::apparent_planets_geo3(jd(t), kSun).position;
   };
-  auto f = [&](double t) { return altitude(t, sun_at(t)) - h0; };
+  struct AtScanPoint {
+    double value, reach;
+  };
+  auto f = [&](double t) {
+    const double value = altitude(t, sun_at(t)) - h0;
+    return AtScanPoint{value, ephem::altitude_reach(value, latitude, ephem::kSunPlanetRate)};
+  };
 
   const std::vector<ephem::ScanStep> candidates = ephem::scan_crossings(kScanSteps, kMaxCandidates, f);
   none = candidates.empty();
