@@ -140,13 +140,28 @@ class NutationMemo {
   std::size_t next_ = 0;
 };
 
+io::FileCache<Series>& series_cache() {
+  static io::FileCache<Series> cache;
+  return cache;
+}
+
+const Series& current_series() {
+  io::FileCache<Series>& cache = series_cache();
+  if (const Series* known = cache.trusted()) return *known;
+  return cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+}
+
 }  // namespace
 
+std::uint64_t nutation_generation() {
+  current_series();
+  return series_cache().generation();
+}
+
 Nutation nutation_parameters(double jd) {
-  static io::FileCache<Series> cache;
   static NutationMemo memo;
-  const Series& series =
-      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+  const io::FileCache<Series>& cache = series_cache();
+  const Series& series = current_series();
   if (!io::caches_enabled()) return evaluate_nutation(series, jd);
   if (const Nutation* known = memo.find(cache.generation(), jd)) return *known;
   const Nutation n = evaluate_nutation(series, jd);

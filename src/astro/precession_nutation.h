@@ -5,6 +5,8 @@
 // ecliptic.  Angles in radians, instants as Julian dates.
 #pragma once
 
+#include <cstdint>
+
 #include "astro/angles.h"
 
 namespace zembrel::astro {
@@ -19,6 +21,10 @@ struct Nutation {
 };
 // A missing, short or malformed series file throws io::RuntimeError.
 Nutation nutation_parameters(double jd);
+
+// Which parse of the series file nutation_parameters answers from, as
+// io/file_cache.h counts them: for keeping results computed from it.
+std::uint64_t nutation_generation();
 
 // v carried from the mean equator and equinox of jd_from to those of jd_to.
 Vec3 precession_ecuatoriales(double jd_from, double jd_to, const Vec3& v);
