@@ -10,6 +10,7 @@
 #include "ephem/jpl_file.h"
 #include "ephem/place_steps.h"
 #include "ephem/planets.h"
+#include "io/file_cache.h"
 
 namespace zembrel::ephem {
 
@@ -180,6 +181,17 @@ class DaySearch {
 
 }  // namespace
 
+namespace {
+
+struct SearchKey {
+  int year, month, day, body;
+  std::uint64_t longitude, latitude;
+  SearchData data;
+  bool operator==(const SearchKey&) const = default;
+};
+
+}  // namespace
+
 PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double longitude,
                                  double latitude) {
   const DaySearch search(year, month, day, body, longitude, latitude);
@@ -188,6 +200,12 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
   const DaySearch::Evaluation noon = search.evaluate(12.0);
   out.semidiameter = noon.place.semidiameter;
   out.parallax = noon.place.parallax;
+
+  // The same search again (once the data files have answered, so that a
+  // missing one stops the program as at the first search).
+  static io::ResultMemo<SearchKey, PlanetaryEvents, 4> known;
+  const SearchKey key{year, month, day, body, key_bits(longitude), key_bits(latitude), search_data()};
+  if (const PlanetaryEvents* same = known.find(key)) return *same;
 
   // Scan of the day for sign changes of the altitude above the threshold and
   // of the east component (meridian); each change keeps its step.
@@ -205,6 +223,7 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
 
   // Meridian transits: the derivative follows the apparent place too.
   store_transits(scan.meridians, out.transits, search.latitude(), evaluate);
+  known.store(key, out);
   return out;
 }
 

@@ -2,7 +2,12 @@
 
 #include <cmath>
 
+#include "astro/precession_nutation.h"
+#include "ephem/jpl_file.h"
+
 namespace zembrel::ephem {
+
+SearchData search_data() { return {ephemeris_generation(), astro::nutation_generation()}; }
 
 SearchWork& search_work() {
   static SearchWork work;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,20 @@ struct SearchWork {
   std::uint64_t horizons = 0;
 };
 SearchWork& search_work();
+
+// The parses of the data files a day search is computed from (the ephemeris
+// and the nutation series; io/file_cache.h), to key the results kept: a
+// search asked again within a calculation (the utilities search the
+// neighbouring dates of an observation once for each event) gives what it
+// gave.
+struct SearchData {
+  std::uint64_t ephemeris = 0;
+  std::uint64_t nutation = 0;
+  bool operator==(const SearchData&) const = default;
+};
+SearchData search_data();
+// A double as the bits a key compares.
+inline std::uint64_t key_bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
 // A step of a scan in which the searched function changed sign.
 struct ScanStep {

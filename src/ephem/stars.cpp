@@ -170,10 +170,22 @@ struct StarEvaluation {
 
 }  // namespace
 
+namespace {
+
+struct SearchKey {
+  int year, month, day;
+  std::uint64_t longitude, latitude;
+  std::uint64_t star[6];
+  SearchData data;
+  bool operator==(const SearchKey&) const = default;
+};
+
+}  // namespace
+
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star) {
   StarEvents out;
-  auto evaluate = [&](double hours) {
+  auto place_at = [&](double hours) {
     const double jd = astro::julian_date(year, month, day, hours);
     const StarPlace p = apparent_star3x(jd, star);
     ++search_work().places;
@@ -181,6 +193,21 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
     const Vec3 unit = astro::cartesian_spherical(astro::Spherical{1.0, p.dec, p.ra});
     return StarEvaluation{unit, astro::equatorial_to_horizontal(jd, longitude, latitude, unit), latitude};
   };
+
+  // The same search again (once the data files have answered for the first
+  // instant, so that a missing one stops the program as at the first search).
+  const StarEvaluation at_start = place_at(0.0);
+  static io::ResultMemo<SearchKey, StarEvents, 4> known;
+  const SearchKey key{year,
+                      month,
+                      day,
+                      key_bits(longitude),
+                      key_bits(latitude),
+                      {key_bits(star.ra), key_bits(star.dec), key_bits(star.radial_velocity), key_bits(star.pm_ra),
+                       key_bits(star.pm_dec), key_bits(star.parallax)},
+                      search_data()};
+  if (const StarEvents* same = known.find(key)) return *same;
+  auto evaluate = [&](double hours) { return hours == 0.0 ? at_start : place_at(hours); };
 
   const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);
   out.circumpolar = scan.crossings.empty();
@@ -192,6 +219,7 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
   });
 
   store_transits(scan.meridians, out.transits, latitude, evaluate);
+  known.store(key, out);
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include "astro/horizon.h"
 #include "ephem/apparent_planets.h"
 #include "ephem/day_search.h"
+#include "io/file_cache.h"
 
 namespace zembrel::reduction {
 
@@ -62,12 +63,28 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   return result;
 }
 
+struct SearchKey {
+  int year, month, day;
+  std::uint64_t longitude, latitude;
+  ephem::SearchData data;
+  bool operator==(const SearchKey&) const = default;
+};
+
 }  // namespace
 
 Twilights crepusculos(int year, int month, int day, double longitude, double latitude) {
+  // The same search again (once the data files have answered for the first
+  // instant, so that a missing one stops the program as at the first search).
+  ephem::apparent_planets_geo3(astro::julian_date(year, month, day, 0.0), kSun);
+  static io::ResultMemo<SearchKey, Twilights, 4> known;
+  const SearchKey key{year, month, day, ephem::key_bits(longitude), ephem::key_bits(latitude),
+                      ephem::search_data()};
+  if (const Twilights* same = known.find(key)) return *same;
+
   Twilights out;
   out.nautical = pass(year, month, day, longitude, latitude, astro::kNauticalDepressionDeg, out.no_nautical);
   out.civil = pass(year, month, day, longitude, latitude, astro::kCivilDepressionDeg, out.no_civil);
+  known.store(key, out);
   return out;
 }
 
