@@ -1,7 +1,7 @@
 // IAU 1976 precession (Lieske et al. 1977), IAU 1980 nutation (Seidelmann
 // 1982; the series read from "nutation_IAU1980.dat", found as io/data_path.h
-// says and kept parsed as io/file_cache.h describes, the last few results
-// kept for the instants asked again) and the IAU 1980 mean obliquity of the
+// says and kept parsed as io/file_cache.h describes, with results kept for the
+// instants asked again) and the IAU 1980 mean obliquity of the
 // ecliptic.  Angles in radians, instants as Julian dates.
 #pragma once
 

@@ -1,10 +1,13 @@
 #include "ephem/apparent_planets.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "astro/calendar.h"
 #include "astro/horizon.h"
+#include "astro/precession_nutation.h"
 #include "astro/time_scales.h"
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
@@ -86,7 +89,45 @@ void semidiameter_and_parallax(int body, double distance, ApparentPlace& place) 
 
 }  // namespace
 
+namespace {
+
+ApparentPlace compute_place(double jd, int body);
+
+// Places kept, by the instant (bit for bit), the body and the parse of the
+// ephemeris they came from, with the parse of the nutation series: the day
+// searches of one calculation ask again for the instants of their scans
+// (the same date searched at another place, the Sun's twilights at the
+// instants of its rising and setting search).
+struct PlaceKey {
+  std::uint64_t jd = 0;
+  int body = 0;
+  std::uint64_t ephemeris = 0;
+  bool operator==(const PlaceKey&) const = default;
+  std::uint64_t hash() const { return ((jd ^ static_cast<std::uint64_t>(body)) * 0x9E3779B97F4A7C15ull) >> 40; }
+};
+struct KeptPlace {
+  ApparentPlace place;
+  std::uint64_t nutation = 0;
+};
+
+}  // namespace
+
 ApparentPlace apparent_planets_geo3(double jd, int body) {
+  static io::HashedMemo<PlaceKey, KeptPlace, 1024> known;
+  if (!io::caches_enabled()) return compute_place(jd, body);
+  // The ephemeris is looked at first, as the place itself does; a place
+  // found was inside the file, and only then is the series looked at.
+  const PlaceKey key{std::bit_cast<std::uint64_t>(jd), body, ephemeris_generation()};
+  const KeptPlace* kept = known.find(key);
+  if (kept != nullptr && kept->nutation == astro::nutation_generation()) return kept->place;
+  const ApparentPlace place = compute_place(jd, body);
+  known.store(key, {place, astro::nutation_generation()});
+  return place;
+}
+
+namespace {
+
+ApparentPlace compute_place(double jd, int body) {
   const double c = light_au_per_day();
   const double mu = astro::kGaussK * astro::kGaussK / (c * c);  // Sun's gravitational radius, AU
   const double tdb = astro::tt_to_tdb(jd);
@@ -116,6 +157,8 @@ ApparentPlace apparent_planets_geo3(double jd, int body) {
   semidiameter_and_parallax(body, distance, place);
   return place;
 }
+
+}  // namespace
 
 namespace {
 

@@ -41,6 +41,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zembrel::io {
 
@@ -179,6 +180,35 @@ class ResultMemo {
   };
   std::array<Entry, N> entries_{};
   std::size_t next_ = 0;
+};
+
+// Many results of a computation asked again and again (at the instants of
+// the day searches), in N slots (a power of two) chosen by a hash of the
+// key: Key needs == and hash().  A result stored replaces the one of its
+// slot.  Nothing is kept with the caches off.
+template <class Key, class Value, std::size_t N>
+class HashedMemo {
+  static_assert((N & (N - 1)) == 0, "N is a power of two");
+
+ public:
+  const Value* find(const Key& key) const {
+    if (!caches_enabled() || entries_.empty()) return nullptr;
+    const Entry& e = entries_[key.hash() & (N - 1)];
+    return e.used && e.key == key ? &e.value : nullptr;
+  }
+  void store(const Key& key, const Value& value) {
+    if (!caches_enabled()) return;
+    if (entries_.empty()) entries_.resize(N);  // at the first result, not at start
+    entries_[key.hash() & (N - 1)] = {true, key, value};
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    Key key{};
+    Value value{};
+  };
+  std::vector<Entry> entries_;
 };
 
 }  // namespace zembrel::io
