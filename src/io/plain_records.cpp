@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "io/format.h"
 
@@ -16,152 +19,147 @@ namespace zembrel::io {
 
 namespace {
 
-constexpr std::size_t kBlock = 1 << 16;
-// Characters readable after the last line of a block, for the eight-character
-// reads that start inside the line.
-constexpr std::size_t kSpare = 16;
+// The block holds up to kBlock characters; the classification reads whole
+// chunks of 64, so kChunk more are kept readable after them.
+constexpr std::size_t kChunk = 64;
+constexpr std::size_t kBlock = std::size_t{1} << 16;
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// Eight characters as one word, the first in the lowest byte.
-std::uint64_t word_at(const char* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, sizeof w);
-  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
-  return w;
+// The classes of 64 characters, a bit each (bit i for the character i).
+struct Classes {
+  std::uint64_t line_end = 0, blank = 0, digit = 0, point = 0, sign = 0;
+};
+
+#if defined(__SSE2__)
+// Sixteen characters at a time: each class one comparison of all sixteen
+// and the mask of its results (a digit d is one whose d - '0', as unsigned,
+// is at most 9).
+inline std::uint64_t mask(__m128i m, int k) {
+  return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(m))} << (16 * k);
 }
 
-// Characters before the first one flagged (high bit set in its byte).
-int before_flagged(std::uint64_t flagged) { return flagged ? std::countr_zero(flagged) >> 3 : 8; }
-
-// Flags the characters that are not ASCII digits.  For an ASCII character c,
-// c + 0x50 reaches the high bit when c >= '0' and c + 0x46 when c > '9',
-// with no carry into the next byte; a character with the high bit already
-// set is flagged by itself, and its carries reach only the bytes after it.
-std::uint64_t non_digits(std::uint64_t w) { return (~(w + 0x50 * kOnes) | (w + 0x46 * kOnes) | w) & kHighs; }
-
-// Flags the characters that are not spaces (exactly, byte by byte).
-std::uint64_t non_spaces(std::uint64_t w) {
-  const std::uint64_t x = w ^ (0x20 * kOnes);
-  return (((x & ~kHighs) + ~kHighs) | x) & kHighs;
-}
-
-// The digits at p.
-std::size_t digit_run(const char* p) {
-  std::size_t n = 0;
-  for (;;) {
-    const int k = before_flagged(non_digits(word_at(p + n)));
-    n += static_cast<std::size_t>(k);
-    if (k < 8) return n;
+Classes classify(const char* p) {
+  Classes c;
+  const __m128i line_end = _mm_set1_epi8('\n'), space = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'),
+                cr = _mm_set1_epi8('\r'), zero = _mm_set1_epi8('0'), nine = _mm_set1_epi8(9),
+                point = _mm_set1_epi8('.'), minus = _mm_set1_epi8('-'), plus = _mm_set1_epi8('+');
+  for (int k = 0; k < 4; ++k) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const __m128i d = _mm_sub_epi8(x, zero);
+    c.line_end |= mask(_mm_cmpeq_epi8(x, line_end), k);
+    c.blank |= mask(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_or_si128(_mm_cmpeq_epi8(x, tab), _mm_cmpeq_epi8(x, cr))), k);
+    c.digit |= mask(_mm_cmpeq_epi8(_mm_min_epu8(d, nine), d), k);
+    c.point |= mask(_mm_cmpeq_epi8(x, point), k);
+    c.sign |= mask(_mm_or_si128(_mm_cmpeq_epi8(x, minus), _mm_cmpeq_epi8(x, plus)), k);
   }
+  return c;
 }
-
-// A blank or the line end ends a value: ' ', '\t', '\r' and '\n'.
-bool ends_value(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u <= 32 && ((0x100002600ull >> u) & 1) != 0;
+#else
+Classes classify(const char* p) {
+  Classes c;
+  for (int i = 0; i < 64; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    const char ch = p[i];
+    if (ch == '\n') c.line_end |= bit;
+    if (ch == ' ' || ch == '\t' || ch == '\r') c.blank |= bit;
+    if (is_digit(ch)) c.digit |= bit;
+    if (ch == '.') c.point |= bit;
+    if (ch == '-' || ch == '+') c.sign |= bit;
+  }
+  return c;
 }
+#endif
 
-// Past the blanks at p (never past the line end).
-const char* skip_blanks(const char* p) {
-  for (;;) {
-    const std::uint64_t flagged = non_spaces(word_at(p));
-    if (flagged == 0) {
-      p += 8;
-      continue;
+}  // namespace
+
+// Every character of the complete lines [0, n) of the block a separator or
+// one a plain number may hold, and every token a plain number: a sign only
+// at its start, and then a digit or a point; a point without a digit before
+// it followed by one; no two points with only digits between them.  Sets
+// the token starts and the line ends.  For the last check, adding 1 at the
+// digit after each point carries through the run of digits it starts and
+// lands on the character after the run.
+bool PlainReader::scan(std::size_t n) {
+  std::uint64_t in_number = 0, digit = 0, sign = 0, bare_point = 0, point = 0, carry = 0;  // of the character before
+  const std::size_t chunks = (n + kChunk - 1) / kChunk;
+  for (std::size_t k = 0; k < chunks; ++k) {
+    Classes c = classify(block_.data() + k * kChunk);
+    if (const std::size_t rest = n - k * kChunk; rest < kChunk) {
+      const std::uint64_t held = (std::uint64_t{1} << rest) - 1;
+      c = {c.line_end & held, c.blank & held, c.digit & held, c.point & held, c.sign & held};
+      c.blank |= ~held;  // nothing after the lines
     }
-    p += std::countr_zero(flagged) >> 3;
-    if (*p != '\t' && *p != '\r') return p;
-    ++p;
+    const std::uint64_t number = c.digit | c.point | c.sign;
+    const std::uint64_t start = number & ~((number << 1) | in_number);
+    const std::uint64_t after_sign = (c.sign << 1) | sign;
+    const std::uint64_t bare = c.point & ~((c.digit << 1) | digit);
+    const std::uint64_t after_bare = (bare << 1) | bare_point;
+    const std::uint64_t after_point = (c.point << 1) | point;
+    std::uint64_t sum;
+    const bool out = __builtin_add_overflow(c.digit, after_point & c.digit, &sum) |
+                     __builtin_add_overflow(sum, carry, &sum);
+    const std::uint64_t past_run = (sum | after_point) & ~c.digit;
+    if ((~(number | c.blank | c.line_end)) | (c.sign & ~start) | (after_sign & ~(c.digit | c.point)) |
+        (after_bare & ~c.digit) | (past_run & c.point)) {
+      return false;
+    }
+    in_number = number >> 63;
+    digit = c.digit >> 63;
+    sign = c.sign >> 63;
+    bare_point = bare >> 63;
+    point = c.point >> 63;
+    carry = out ? 1 : 0;
+    starts_[k] = start;
+    ends_[k] = c.line_end;
   }
+  return true;
 }
 
-// Past a plain number at p (sign, digits, point, digits, at least one digit,
-// then a blank or the line end); nullptr when p does not start one.
-const char* past_number(const char* p) {
-  p += (*p == '-') | (*p == '+');
-  const std::size_t whole = digit_run(p);
-  p += whole;
-  std::size_t decimals = 0;
-  if (*p == '.') {
-    decimals = digit_run(p + 1);
-    p += 1 + decimals;
-  }
-  return whole + decimals > 0 && ends_value(*p) ? p : nullptr;
+namespace {
+
+// The token at p (a plain number, checked): its end.
+const char* token_end(const char* p) {
+  while (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') ++p;
+  return p;
 }
 
-// A 32-bit integer written without a point at p, as the list-directed reader
-// takes it; p moves past it.
-bool read_integer(const char*& p, int& out) {
+// A 32-bit integer written without a point, as the list-directed reader
+// takes it.
+bool integer_at(const char* p, int& out) {
   const char* start = p;
   const bool negative = *p == '-';
-  p += negative | (*p == '+');
-  const std::size_t digits = digit_run(p);
-  const char* end = p + digits;
-  if (digits == 0 || !ends_value(*end)) return false;
-  if (digits > 9) {
-    p = end;
-    return format::parse_list_integer(std::string_view(start, end - start), out);
-  }
-  int v = 0;
-  for (; p < end; ++p) v = v * 10 + (*p - '0');
+  if (*p == '-' || *p == '+') ++p;
+  int v = 0, digits = 0;
+  for (; is_digit(*p); ++p, ++digits) v = v * 10 + (*p - '0');
+  if (*p == '.') return false;
+  if (digits > 9) return format::parse_list_integer(std::string_view(start, token_end(p) - start), out);
   out = negative ? -v : v;
   return true;
 }
 
-// A plain real at p, correctly rounded; p moves past it.  With at most 15
-// digits, the digits and the power of ten are exact doubles and their
-// quotient is rounded once; longer ones go to the list-directed conversion.
-bool read_real(const char*& p, double& out) {
+// The real at p, correctly rounded: with at most 15 digits the digits and
+// the power of ten are exact doubles and their quotient is rounded once;
+// longer ones go to the list-directed conversion.
+double real_at(const char* p) {
   static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const char* start = p;
-  const char* end = past_number(p);
-  if (end == nullptr) return false;
-  p = end;
-  const bool negative = *start == '-';
-  const char* q = start + (negative | (*start == '+'));
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
   std::uint64_t m = 0;
-  std::size_t digits = 0, decimals = 0;
-  bool point = false;
-  for (; q < end; ++q) {
-    if (*q == '.') {
-      point = true;
-      continue;
-    }
-    m = m * 10 + static_cast<std::uint64_t>(*q - '0');
-    ++digits;
-    decimals += point;
+  int digits = 0, decimals = 0;
+  for (; is_digit(*p); ++p, ++digits) m = m * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (*p == '.') {
+    for (++p; is_digit(*p); ++p, ++digits, ++decimals) m = m * 10 + static_cast<std::uint64_t>(*p - '0');
   }
-  if (digits > 15) return format::parse_list_real(std::string_view(start, end - start), out);
+  if (digits > 15) {
+    double v = 0.0;
+    format::parse_list_real(std::string_view(start, p - start), v);
+    return v;
+  }
   const double v = static_cast<double>(m) / kPowers[decimals];
-  out = negative ? -v : v;
-  return true;
-}
-
-enum class Line { record, empty, other };
-
-// One line (its characters up to its line end): a record, an empty line, or
-// a line this reader does not take.
-Line read_line(const char* p, const PlainLayout& layout, PlainRecord& r) {
-  p = skip_blanks(p);
-  if (*p == '\n') return Line::empty;
-  const int kept = layout.integers + layout.kept_real;
-  for (int item = 0; item < layout.values; ++item) {
-    if (item > 0) {
-      p = skip_blanks(p);
-      if (*p == '\n') return Line::other;  // the record runs on
-    }
-    if (item < layout.integers) {
-      if (!read_integer(p, r.integer[item])) return Line::other;
-    } else if (item == kept) {
-      if (!read_real(p, r.real)) return Line::other;
-    } else if ((p = past_number(p)) == nullptr) {
-      return Line::other;
-    }
-  }
-  return Line::record;
+  return negative ? -v : v;
 }
 
 }  // namespace
@@ -173,7 +171,9 @@ PlainReader::PlainReader(const std::string& path, const PlainLayout& layout, int
     taken_ = false;
     return;
   }
-  block_.resize(kBlock + kSpare);
+  block_.resize(kBlock + kChunk);
+  starts_.resize(kBlock / kChunk + 1);
+  ends_.resize(kBlock / kChunk + 1);
 }
 
 PlainReader::~PlainReader() {
@@ -183,7 +183,8 @@ PlainReader::~PlainReader() {
 bool PlainReader::fill() {
   held_ -= lines_;
   std::memmove(block_.data(), block_.data() + lines_, held_);
-  lines_ = at_ = 0;
+  lines_ = 0;
+  std::size_t at = 0;
   for (;;) {
     if (!at_end_) {
       ssize_t got;
@@ -196,35 +197,72 @@ bool PlainReader::fill() {
     const char* last = held_ > 0 ? static_cast<const char*>(::memrchr(block_.data(), '\n', held_)) : nullptr;
     if (last != nullptr) {
       lines_ = static_cast<std::size_t>(last - block_.data()) + 1;
-      return true;
-    }
-    if (at_end_) {
+    } else if (at_end_) {
       if (held_ == 0) return false;
       block_[held_++] = '\n';  // the last line, without its line end
       lines_ = held_;
-      return true;
+    } else if (held_ == kBlock) {
+      return taken_ = false;  // a line longer than the block
+    } else {
+      continue;
     }
-    if (held_ == kBlock) return taken_ = false;  // a line longer than the block
+    // The header lines first, then the records of the block checked at once.
+    while (header_left_ > 0 && at < lines_) {
+      at = static_cast<std::size_t>(static_cast<const char*>(std::memchr(block_.data() + at, '\n', lines_ - at)) -
+                                    block_.data()) + 1;
+      --header_left_;
+    }
+    std::memmove(block_.data(), block_.data() + at, held_ - at);
+    held_ -= at;
+    lines_ -= at;
+    next_record_ = 0;
+    if (!scan(lines_) || !take_records()) return taken_ = false;
+    return true;
   }
 }
 
-bool PlainReader::next(PlainRecord& r) {
-  if (!taken_) return false;
-  for (;;) {
-    if (at_ == lines_ && !fill()) return false;
-    const char* p = block_.data() + at_;
-    const char* end = static_cast<const char*>(std::memchr(p, '\n', lines_ - at_));
-    at_ = static_cast<std::size_t>(end - block_.data()) + 1;
-    if (header_left_ > 0) {
-      --header_left_;
-      continue;
+// The records of the block's lines, in the order of the text: the token
+// starts and line ends of each chunk taken bit by bit, a record complete at
+// its line end.
+bool PlainReader::take_records() {
+  records_.clear();
+  const int kept = layout_.integers + layout_.kept_real;
+  const std::size_t chunks = (lines_ + kChunk - 1) / kChunk;
+  // The block holds whole lines: each record begins and ends in it.
+  int item = 0;
+  PlainRecord r;
+  for (std::size_t k = 0; k < chunks; ++k) {
+    const std::uint64_t ends = ends_[k];
+    const char* chunk = block_.data() + k * kChunk;
+    for (std::uint64_t bits = starts_[k] | ends; bits != 0; bits &= bits - 1) {
+      const int b = std::countr_zero(bits);
+      if ((ends >> b) & 1) {
+        if (item == 0) continue;  // an empty line
+        // A record cut short, or running over several lines: another reader's.
+        if (item < layout_.values) return false;
+        records_.push_back(r);
+        r = PlainRecord{};
+        item = 0;
+        continue;
+      }
+      if (item < layout_.integers) {
+        if (!integer_at(chunk + b, r.integer[item])) return false;
+      } else if (item == kept) {
+        r.real = real_at(chunk + b);
+      }
+      ++item;
     }
-    r = PlainRecord{};
-    const Line line = read_line(p, layout_, r);
-    if (line == Line::empty) continue;
-    if (line == Line::other || ++records_ > max_records_) return taken_ = false;
-    return true;
   }
+  return true;
+}
+
+bool PlainReader::next(PlainRecord& r) {
+  while (next_record_ == records_.size()) {
+    if (!taken_ || !fill()) return false;
+  }
+  if (++taken_records_ > max_records_) return taken_ = false;
+  r = records_[next_record_++];
+  return true;
 }
 
 }  // namespace zembrel::io
