@@ -445,4 +445,99 @@ TEST(DaySearchSweep, PrintedFiguresAndRefinedTimes) {
   std::printf("Largest move of a refined time: %.3g h\n", largest_move);
 }
 
+// The rates the reaches of the scan rest on (ephem/day_search.h): the most
+// each body's apparent direction turns in an hour, sampled over the whole
+// ephemeris, stays well below the rate its searches take (the Moon 0.64
+// deg/h against 1, Venus 0.053 against 0.2, stars 0.00001 against 0.01).
+TEST(DaySearchBounds, BodiesTurnSlowerThanTheirSearchesAssume) {
+  ScratchDirectory dir;
+  if (!dir.link_data({"JPL_1550-2650_430t", "nutation_IAU1980.dat"})) GTEST_SKIP() << "data files missing";
+  io::note_keyboard_answer();
+  Random rng(20270129);
+  auto turn = [](const astro::Vec3& a, const astro::Vec3& b) {
+    return std::acos(std::fmin(1.0, astro::scalar_product(a, b) / (astro::vector_mod(a) * astro::vector_mod(b))));
+  };
+  constexpr double kHour = 1.0 / 24.0;
+  for (int body : kPlanets) {
+    const double rate = body == astro::kJplMoon ? ephem::kMoonRate : ephem::kSunPlanetRate;
+    double most = 0.0;
+    for (int i = 0; i < 3000; ++i) {
+      const double jd = rng.uniform(kFirstDay, kLastDay);
+      most = std::fmax(most, turn(ephem::apparent_planets_geo3(jd, body).position,
+                                  ephem::apparent_planets_geo3(jd + kHour, body).position));
+    }
+    std::printf("body %d turns at most %.4f deg/h\n", body, astro::radian_to_degree(most));
+    EXPECT_LT(most * 1.3, rate) << "body " << body;  // with room to spare
+  }
+  double most = 0.0;
+  for (const ephem::StarRecord& record : kStars) {
+    const ephem::CatalogueStar star = ephem::catalogue_star(record);
+    for (int i = 0; i < 300; ++i) {
+      const double jd = rng.uniform(kFirstDay, kLastDay);
+      most = std::fmax(most, turn(ephem::apparent_star3x(jd, star).direction,
+                                  ephem::apparent_star3x(jd + kHour, star).direction));
+    }
+  }
+  std::printf("stars turn at most %.6f deg/h\n", astro::radian_to_degree(most));
+  EXPECT_LT(most, 0.1 * ephem::kStarRate);
+}
+
+// At every point of full scans of extreme days (the Moon at its fastest,
+// from the equator to 80 degrees; the Sun at the polar edge; stars next to
+// the poles; a body culminating on the horizon), each function keeps the
+// sign of that point at every later point within its reach.
+TEST(DaySearchBounds, ReachesHoldAtEveryScanPoint) {
+  ScratchDirectory dir;
+  if (!dir.link_data({"JPL_1550-2650_430t", "nutation_IAU1980.dat"})) GTEST_SKIP() << "data files missing";
+  io::note_keyboard_answer();
+  struct Day {
+    int body;  // JPL body, or -1 - index into kStars
+    int year, month, day;
+    double latitude;
+  };
+  // The Moon at perigee near its greatest declination (2016-11-14, 2034-11-25).
+  const Day days[] = {{astro::kJplMoon, 2016, 11, 14, 0.0},    {astro::kJplMoon, 2016, 11, 14, 60.0},
+                      {astro::kJplMoon, 2034, 11, 25, 80.0},   {astro::kJplMoon, 2034, 11, 25, -80.0},
+                      {astro::kJplSun, 2024, 6, 21, 66.6},     {astro::kJplSun, 2024, 12, 21, 80.0},
+                      {astro::kJplVenus, 2020, 6, 3, -66.0},   {-1, 2024, 3, 20, 10.0},
+                      {-11, 2024, 3, 20, -80.0},               {-6, 1850, 1, 1, 0.0},
+                      {-6, 2149, 12, 30, 73.3}};
+  for (const Day& d : days) {
+    const bool star = d.body < 0;
+    const int steps = star ? 100 : 1000;
+    const double rate = star ? ephem::kStarRate
+                        : d.body == astro::kJplMoon ? ephem::kMoonRate + ephem::kMoonThresholdRate
+                                                    : ephem::kSunPlanetRate;
+    const double direction_rate = d.body == astro::kJplMoon ? ephem::kMoonRate : rate;
+    std::vector<double> f, g, f_reach, g_reach;
+    for (int i = 0; i <= steps; ++i) {
+      const double jd = astro::julian_date(d.year, d.month, d.day, i * (24.0 / steps));
+      astro::Vec3 position;
+      double h0 = astro::degree_to_radian(star ? astro::kRiseAltitudeDeg : astro::kSunRiseAltitudeDeg);
+      if (star) {
+        position = ephem::apparent_star3x(jd, ephem::catalogue_star(kStars[-1 - d.body])).direction;
+      } else {
+        const ephem::ApparentPlace p = ephem::apparent_planets_geo3(jd, d.body);
+        position = p.position;
+        if (d.body == astro::kJplMoon) h0 = astro::degree_to_radian(astro::kRiseAltitudeDeg) - p.semidiameter + p.parallax;
+      }
+      const astro::Horizontal h = astro::equatorial_to_horizontal(jd, 0.0, d.latitude, position);
+      f.push_back(h.spherical.latitude - h0);
+      g.push_back(h.horizontal[1]);
+      f_reach.push_back(ephem::altitude_reach(f.back(), d.latitude, rate));
+      g_reach.push_back(ephem::meridian_reach(g.back(), position, direction_rate));
+    }
+    int skipped = 0;
+    for (int i = 0; i <= steps; ++i) {
+      for (int j = i + 1; j <= steps && (j - i) * (24.0 / steps) < f_reach[i]; ++j, ++skipped) {
+        ASSERT_GT(f[i] * f[j], 0.0) << d.year << "-" << d.month << "-" << d.day << " body " << d.body << " at " << i;
+      }
+      for (int j = i + 1; j <= steps && (j - i) * (24.0 / steps) < g_reach[i]; ++j, ++skipped) {
+        ASSERT_GT(g[i] * g[j], 0.0) << d.year << "-" << d.month << "-" << d.day << " body " << d.body << " at " << i;
+      }
+    }
+    EXPECT_GT(skipped, steps) << "the reaches pass over points";
+  }
+}
+
 }  // namespace
