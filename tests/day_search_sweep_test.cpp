@@ -467,6 +467,17 @@ TEST(DaySearchBounds, BodiesTurnSlowerThanTheirSearchesAssume) {
                                   ephem::apparent_planets_geo3(jd + kHour, body).position));
     }
     std::printf("body %d turns at most %.4f deg/h\n", body, astro::radian_to_degree(most));
+    if (body == astro::kJplMoon) {
+      // Its threshold, -34' - semidiameter + parallax.
+      double threshold = 0.0;
+      for (int i = 0; i < 3000; ++i) {
+        const double jd = rng.uniform(kFirstDay, kLastDay);
+        const ephem::ApparentPlace a = ephem::apparent_planets_geo3(jd, body);
+        const ephem::ApparentPlace b = ephem::apparent_planets_geo3(jd + kHour, body);
+        threshold = std::fmax(threshold, std::fabs((b.parallax - b.semidiameter) - (a.parallax - a.semidiameter)));
+      }
+      EXPECT_LT(threshold * 10.0, ephem::kMoonThresholdRate);
+    }
     EXPECT_LT(most * 1.3, rate) << "body " << body;  // with room to spare
   }
   double most = 0.0;
