@@ -11,35 +11,17 @@ namespace {
 
 using zembrel::bench::DataDirectory;
 
-void BM_PlanetaryEfemMoon(benchmark::State& state) {
+void BM_PlanetaryEfem(benchmark::State& state, int body) {
   DataDirectory dir;
   int day = 0;
   for (auto _ : state) {
-    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 1 + day++ % 28, 10, -3.7, 40.4);
+    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 1 + day++ % 28, body, -3.7, 40.4);
     benchmark::DoNotOptimize(events);
   }
 }
-BENCHMARK(BM_PlanetaryEfemMoon)->Unit(benchmark::kMillisecond);
-
-void BM_PlanetaryEfemSun(benchmark::State& state) {
-  DataDirectory dir;
-  int day = 0;
-  for (auto _ : state) {
-    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 1 + day++ % 28, 11, -3.7, 40.4);
-    benchmark::DoNotOptimize(events);
-  }
-}
-BENCHMARK(BM_PlanetaryEfemSun)->Unit(benchmark::kMillisecond);
-
-void BM_PlanetaryEfemMars(benchmark::State& state) {
-  DataDirectory dir;
-  int day = 0;
-  for (auto _ : state) {
-    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 1 + day++ % 28, 4, -3.7, 40.4);
-    benchmark::DoNotOptimize(events);
-  }
-}
-BENCHMARK(BM_PlanetaryEfemMars)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Moon, 10)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Sun, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Mars, 4)->Unit(benchmark::kMillisecond);
 
 void BM_ApparentPlaceMoon(benchmark::State& state) {
   DataDirectory dir;
