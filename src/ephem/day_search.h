@@ -1,12 +1,21 @@
 // The pieces shared by the day searches (rise and set, meridian transits,
 // twilights), apart from what they search: a scan of the day in equal steps
-// finds the steps [a, b] in which a function changes sign; Newton's method
-// with a central difference refines each from the end of its step, and stays
-// inside that step: when a Newton step leaves it, the slope vanishes or the
-// passes run out, bisection of the bracket takes over.  A Newton iteration
-// that stays in its step gives exactly what it always gave.  The searches
+// finds the steps [a, b] in which a function changes sign, evaluating only
+// the steps where a sign can change (below); Newton's method with a central
+// difference refines each from the end of its step, and stays inside that
+// step: when a Newton step leaves it, the slope vanishes or the passes run
+// out, bisection of the bracket takes over.  A Newton iteration that stays
+// in its step gives exactly what it always gave.  The searches
 // (planetary_efem3x, star_efem3x, crepusculos) give the functions: the
 // altitude above a threshold, and the east component of the horizon vector.
+//
+// The central difference of 1e-8 h is below the resolution of a Julian date
+// (about 1.1e-8 h), so that its slope is mostly rounding and the refinement
+// takes some eight passes, or falls to bisection; an exact slope would take
+// three or four.  It is kept: the figures printed follow every bit of the
+// refinement (option 7 prints the hours until its event with 17 digits, and
+// the azimuth of a transit to the north prints 0.00 or 360.00 by the sign of
+// the east component at the last hour evaluated).
 #pragma once
 
 #include <array>
