@@ -1,6 +1,12 @@
 // The pieces of an apparent place one by one: the ephemeris lookup, the
-// nutation series, precession, time scales, and the cost of a file stamp.
+// nutation series, precession, time scales, and the cost of a file stamp;
+// and the time tables read afresh.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <benchmark/benchmark.h>
+
+#include <filesystem>
 
 #include "astro/precession_nutation.h"
 #include "astro/time_scales.h"
@@ -54,6 +60,27 @@ void BM_TimeScales(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TimeScales)->Unit(benchmark::kMicrosecond);
+
+// Both time tables read and parsed, as at the first calculation of a run:
+// copies of them get a new modification time before each lookup, so that
+// the parses kept are found out of date.
+void BM_TimeTablesLoad(benchmark::State& state) {
+  DataDirectory dir;
+  for (const char* name : {"delta_t.iers", "delta_t.dat"}) {
+    std::filesystem::remove(name);
+    std::filesystem::copy_file(std::filesystem::path(ZEMBREL_DATA_DIR) / name, name);
+  }
+  long stamp = 1000000000;
+  for (auto _ : state) {
+    ++stamp;
+    const struct timespec times[2] = {{stamp, 0}, {stamp, 0}};
+    for (const char* name : {"delta_t.iers", "delta_t.dat"}) ::utimensat(AT_FDCWD, name, times, 0);
+    zembrel::io::note_keyboard_answer();
+    auto s = zembrel::astro::time_scales(2460000.5);
+    benchmark::DoNotOptimize(s);
+  }
+}
+BENCHMARK(BM_TimeTablesLoad)->Unit(benchmark::kMillisecond);
 
 void BM_FileStamp(benchmark::State& state) {
   DataDirectory dir;

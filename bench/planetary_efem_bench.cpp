@@ -1,6 +1,7 @@
-// Day search for rise, set and transits of the Moon (about 1000 apparent
-// places and their horizon transforms), and one apparent place, run in a
-// working directory holding the data files.
+// Day searches for rise, set and transits of the Sun, the Moon and a planet,
+// and one apparent place, run in a working directory holding the data files.
+// Each iteration searches the next day, as a search asked again would give
+// the result kept.
 #include <benchmark/benchmark.h>
 
 #include "data_directory.h"
@@ -10,14 +11,17 @@ namespace {
 
 using zembrel::bench::DataDirectory;
 
-void BM_PlanetaryEfemMoon(benchmark::State& state) {
+void BM_PlanetaryEfem(benchmark::State& state, int body) {
   DataDirectory dir;
+  int day = 0;
   for (auto _ : state) {
-    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 15, 10, -3.7, 40.4);
+    auto events = zembrel::ephem::planetary_efem3x(2010, 6, 1 + day++ % 28, body, -3.7, 40.4);
     benchmark::DoNotOptimize(events);
   }
 }
-BENCHMARK(BM_PlanetaryEfemMoon)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Moon, 10)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Sun, 11)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlanetaryEfem, Mars, 4)->Unit(benchmark::kMillisecond);
 
 void BM_ApparentPlaceMoon(benchmark::State& state) {
   DataDirectory dir;

@@ -4,6 +4,7 @@
 // rewritten in place (even within the same clock tick, with the same size).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +14,11 @@
 #include "../tests/fixtures/ephem/synthetic_ephemeris.h"
 #include "../tests/fixtures/stops.h"
 #include "astro/precession_nutation.h"
+#include "ephem/apparent_planets.h"
 #include "ephem/jpl_file.h"
+#include "ephem/stars.h"
 #include "io/file_cache.h"
+#include "reduction/twilight.h"
 
 namespace {
 
@@ -85,6 +89,41 @@ TEST(CacheStamps, NutationSeriesRewrittenInPlaceIsReadAfterTheNextAnswer) {
   const double changed = zembrel::astro::nutation_parameters(jd).dpsi;
   EXPECT_NE(changed, dpsi);
   EXPECT_GT(std::abs(changed - dpsi), 1e-5);  // the largest term counts twice
+}
+
+// Day searches asked again give the result kept, until a data file they
+// read changes: then they are searched afresh, and the series put back gives
+// the first results again.
+TEST(CacheStamps, DaySearchesAskedAgainFollowTheirDataFiles) {
+  ScratchDirectory dir;
+  if (!dir.link_data({"JPL_1550-2650_430t"})) GTEST_SKIP() << "no ephemeris file";
+  zembrel::io::note_keyboard_answer();
+  ScratchDirectory::copy_fixture("nutation_IAU1980.dat");
+  std::string series;
+  {
+    std::ifstream in("nutation_IAU1980.dat");
+    series.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const zembrel::ephem::CatalogueStar sirius{1.7677943, -0.2917512, -5.5, -2659.0, -1223.1, 379.2};
+  // Times of the Moon's rise and first transit, Sirius's rise and the
+  // morning nautical twilight.
+  auto searched = [&] {
+    const auto moon = zembrel::ephem::planetary_efem3x(2024, 3, 20, 10, -3.7, 40.4);
+    const auto star = zembrel::ephem::star_efem3x(2024, 3, 20, -3.7, 40.4, sirius);
+    const auto twilight = zembrel::reduction::crepusculos(2024, 3, 20, -3.7, 40.4);
+    return std::array<double, 4>{moon.rise_time, moon.transits[0][0], star.rise_time, twilight.nautical[0]};
+  };
+  const auto first = searched();
+  EXPECT_EQ(searched(), first);
+
+  ScratchDirectory::write("nutation_IAU1980.dat", std::string(series).replace(23, 10, "  -3439920"));
+  zembrel::io::note_keyboard_answer();
+  const auto changed = searched();
+  for (int k = 0; k < 4; ++k) EXPECT_NE(changed[k], first[k]) << k;
+
+  ScratchDirectory::write("nutation_IAU1980.dat", series);
+  zembrel::io::note_keyboard_answer();
+  EXPECT_EQ(searched(), first);
 }
 
 }  // namespace

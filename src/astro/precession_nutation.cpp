@@ -111,46 +111,45 @@ Nutation evaluate_nutation(const Series& series, double jd) {
   return n;
 }
 
-// The last few results, each with the instant (compared bit for bit) and the
-// parse of the series it came from.  An apparent place and the sidereal time
-// of the same instant ask for the same nutation.
-class NutationMemo {
- public:
-  const Nutation* find(std::uint64_t generation, double jd) const {
-    const std::uint64_t key = std::bit_cast<std::uint64_t>(jd);
-    for (const Entry& e : entries_) {
-      if (e.used && e.generation == generation && e.jd == key) return &e.value;
-    }
-    return nullptr;
-  }
-  void store(std::uint64_t generation, double jd, const Nutation& value) {
-    Entry& e = entries_[next_];
-    next_ = (next_ + 1) % entries_.size();
-    e = {true, generation, std::bit_cast<std::uint64_t>(jd), value};
-  }
-
- private:
-  struct Entry {
-    bool used = false;
-    std::uint64_t generation = 0;
-    std::uint64_t jd = 0;
-    Nutation value{};
-  };
-  std::array<Entry, 4> entries_{};
-  std::size_t next_ = 0;
+// Results kept, by the instant (compared bit for bit) and the parse of the
+// series they came from: an apparent place and the sidereal time of the
+// same instant ask for the same nutation, and the day searches ask again for
+// the instants of their scans.
+struct NutationKey {
+  std::uint64_t jd = 0;
+  std::uint64_t generation = 0;
+  bool operator==(const NutationKey&) const = default;
+  std::uint64_t hash() const { return (jd * 0x9E3779B97F4A7C15ull) >> 40; }
 };
+using NutationMemo = io::HashedMemo<NutationKey, Nutation, 1024>;
+
+io::FileCache<Series>& series_cache() {
+  static io::FileCache<Series> cache;
+  return cache;
+}
+
+const Series& current_series() {
+  io::FileCache<Series>& cache = series_cache();
+  if (const Series* known = cache.trusted()) return *known;
+  return cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+}
 
 }  // namespace
 
+std::uint64_t nutation_generation() {
+  current_series();
+  return series_cache().generation();
+}
+
 Nutation nutation_parameters(double jd) {
-  static io::FileCache<Series> cache;
   static NutationMemo memo;
-  const Series& series =
-      cache.get(io::data_file_path(kSeriesFile, "nutation_parameters"), load_series);
+  const io::FileCache<Series>& cache = series_cache();
+  const Series& series = current_series();
   if (!io::caches_enabled()) return evaluate_nutation(series, jd);
-  if (const Nutation* known = memo.find(cache.generation(), jd)) return *known;
+  const NutationKey key{std::bit_cast<std::uint64_t>(jd), cache.generation()};
+  if (const Nutation* known = memo.find(key)) return *known;
   const Nutation n = evaluate_nutation(series, jd);
-  memo.store(cache.generation(), jd, n);
+  memo.store(key, n);
   return n;
 }
 

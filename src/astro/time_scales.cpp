@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -19,6 +20,7 @@
 #include "io/data_path.h"
 #include "io/file_cache.h"
 #include "io/format.h"
+#include "io/plain_records.h"
 #include "io/record_io.h"
 #include "io/stops.h"
 
@@ -33,7 +35,29 @@ struct Table {
   std::vector<double> jd;
   std::vector<double> value;
   bool increasing = true;
+  int last_year = 0, last_month = 0, last_day = 0;  // the date of the last entry appended
+  void reserve(std::size_t n) {
+    jd.reserve(n);
+    value.reserve(n);
+  }
 };
+
+// Appends an entry.  The Julian date of the day after the previous entry's,
+// in the same month, is that date plus one, exactly (the calendar changes
+// only in October 1582).
+void append(Table& t, int year, int month, int day, double value) {
+  double jd;
+  if (!t.jd.empty() && year == t.last_year && month == t.last_month && day == t.last_day + 1 && year > 1583) {
+    jd = t.jd.back() + 1.0;
+  } else {
+    jd = julian_date(year, month, day, 0.0);
+  }
+  t.jd.push_back(jd);
+  t.value.push_back(value);
+  t.last_year = year;
+  t.last_month = month;
+  t.last_day = day;
+}
 
 // Layout of a table file: header records to skip, integers then reals per
 // entry (the first three integers are year, month, day), and which real
@@ -48,79 +72,6 @@ struct Layout {
 constexpr Layout kIersLayout{12, 4, 2};
 // year month day, two reals, Delta T, one more real.
 constexpr Layout kDeltaTLayout{1, 3, 2};
-
-// One entry as read: year, month, day and the value kept.
-struct Entry {
-  int year, month, day;
-  double value;
-};
-
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool ends_value(char c) { return is_blank(c) || c == ',' || c == ';' || c == '/'; }
-
-// The entries of a table whose records hold plain values separated by
-// blanks, read as the list-directed reader reads them (records skipped as
-// whole lines, an entry's values taken across line ends, the rest of the
-// entry's last line dropped); the values not kept are only checked to be
-// numbers.  False for anything else (separators, repeat counts, a value that
-// is not a plain number, an entry cut short), which is then left to the
-// list-directed reader itself, with its reports.
-bool read_plain_entries(std::string_view text, const Layout& layout, std::vector<Entry>& out) {
-  const std::size_t n = text.size();
-  std::size_t pos = 0;
-  auto drop_line = [&] {
-    while (pos < n && text[pos] != '\n') ++pos;
-    if (pos < n) ++pos;
-  };
-  for (int i = 0; i < layout.header_records && pos < n; ++i) drop_line();
-  const int items = layout.integers == 4 ? 16 : 7;
-  const int kept = layout.integers + layout.kept_real;
-  for (;;) {
-    Entry e{};
-    int integer[4] = {0, 0, 0, 0};
-    for (int item = 0; item < items; ++item) {
-      while (pos < n && is_blank(text[pos])) ++pos;
-      if (pos == n) {
-        if (item != 0) return false;
-        return true;
-      }
-      // The token, and whether it is a plain number (sign, digits, at most
-      // one point).
-      const std::size_t start = pos;
-      if (text[pos] == '+' || text[pos] == '-') ++pos;
-      bool digit = false, point = false, plain = true;
-      for (; pos < n; ++pos) {
-        const char c = text[pos];
-        if (c >= '0' && c <= '9') {
-          digit = true;
-        } else if (c == '.' && !point) {
-          point = true;
-        } else if (ends_value(c)) {
-          break;
-        } else if (c == '*') {
-          return false;  // a repeat count
-        } else {
-          plain = false;
-        }
-      }
-      const std::string_view token = text.substr(start, pos - start);
-      if (item < layout.integers) {
-        if (!io::format::parse_list_integer(token, integer[item])) return false;
-      } else if (item == kept) {
-        if (!io::format::parse_list_real(token, e.value)) return false;
-      } else if (!(plain && digit)) {
-        double ignored = 0.0;
-        if (!io::format::parse_list_real(token, ignored)) return false;
-      }
-    }
-    drop_line();
-    e.year = integer[0];
-    e.month = integer[1];
-    e.day = integer[2];
-    out.push_back(e);
-    if (static_cast<int>(out.size()) > kMaxTableEntries) return false;
-  }
-}
 
 // One entry through the list-directed reader: its integers and its reals.
 struct ListedEntry {
@@ -162,30 +113,32 @@ void read_listed_entries(const std::string& text, const std::string& name, const
       io::runtime_error(kWhere, "data file " + name + " holds more than " +
                                     std::to_string(kMaxTableEntries) + " entries");
     }
-    t.jd.push_back(julian_date(i[0], i[1], i[2], 0.0));
-    t.value.push_back(r[layout.kept_real]);
+    append(t, i[0], i[1], i[2], r[layout.kept_real]);
   }
 }
 
 Table load_table(const std::string& name, const Layout& layout) {
-  errno = 0;
-  std::ifstream file(name);
-  if (!file.is_open()) io::runtime_error(kWhere, io::cannot_open_message(name));
-  std::ostringstream whole;
-  whole << file.rdbuf();
-  const std::string text = std::move(whole).str();
-
   Table t;
-  std::vector<Entry> entries;
-  if (read_plain_entries(text, layout, entries)) {
-    t.jd.reserve(entries.size());
-    t.value.reserve(entries.size());
-    for (const Entry& e : entries) {
-      t.jd.push_back(julian_date(e.year, e.month, e.day, 0.0));
-      t.value.push_back(e.value);
-    }
-  } else {
-    read_listed_entries(text, name, layout, t);
+  // Room for the entries a file of this size can hold (at least two
+  // characters to a value).
+  const int values = layout.integers == 4 ? 16 : 7;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(name, ec);
+  if (!ec) t.reserve(std::min<std::uintmax_t>(kMaxTableEntries + 1, size / (2 * values) + 1));
+
+  io::PlainReader reader(name, {layout.header_records, values, layout.integers, layout.kept_real},
+                         kMaxTableEntries);
+  for (io::PlainRecord r; reader.next(r);) append(t, r.integer[0], r.integer[1], r.integer[2], r.real);
+  if (!reader.taken()) {
+    // Any other form, or a damaged entry: the list-directed reader, with its
+    // reports.
+    t = Table{};
+    errno = 0;
+    std::ifstream file(name);
+    if (!file.is_open()) io::runtime_error(kWhere, io::cannot_open_message(name));
+    std::ostringstream whole;
+    whole << file.rdbuf();
+    read_listed_entries(std::move(whole).str(), name, layout, t);
   }
   if (t.jd.empty()) io::runtime_error(kWhere, "data file " + name + " holds no entries");
   for (std::size_t i = 1; i < t.jd.size(); ++i) {

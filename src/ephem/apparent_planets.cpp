@@ -1,15 +1,19 @@
 #include "ephem/apparent_planets.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "astro/calendar.h"
 #include "astro/horizon.h"
+#include "astro/precession_nutation.h"
 #include "astro/time_scales.h"
 #include "ephem/day_search.h"
 #include "ephem/jpl_file.h"
 #include "ephem/place_steps.h"
 #include "ephem/planets.h"
+#include "io/file_cache.h"
 
 namespace zembrel::ephem {
 
@@ -85,7 +89,45 @@ void semidiameter_and_parallax(int body, double distance, ApparentPlace& place) 
 
 }  // namespace
 
+namespace {
+
+ApparentPlace compute_place(double jd, int body);
+
+// Places kept, by the instant (bit for bit), the body and the parse of the
+// ephemeris they came from, with the parse of the nutation series: the day
+// searches of one calculation ask again for the instants of their scans
+// (the same date searched at another place, the Sun's twilights at the
+// instants of its rising and setting search).
+struct PlaceKey {
+  std::uint64_t jd = 0;
+  int body = 0;
+  std::uint64_t ephemeris = 0;
+  bool operator==(const PlaceKey&) const = default;
+  std::uint64_t hash() const { return ((jd ^ static_cast<std::uint64_t>(body)) * 0x9E3779B97F4A7C15ull) >> 40; }
+};
+struct KeptPlace {
+  ApparentPlace place;
+  std::uint64_t nutation = 0;
+};
+
+}  // namespace
+
 ApparentPlace apparent_planets_geo3(double jd, int body) {
+  static io::HashedMemo<PlaceKey, KeptPlace, 1024> known;
+  if (!io::caches_enabled()) return compute_place(jd, body);
+  // The ephemeris is looked at first, as the place itself does; a place
+  // found was inside the file, and only then is the series looked at.
+  const PlaceKey key{std::bit_cast<std::uint64_t>(jd), body, ephemeris_generation()};
+  const KeptPlace* kept = known.find(key);
+  if (kept != nullptr && kept->nutation == astro::nutation_generation()) return kept->place;
+  const ApparentPlace place = compute_place(jd, body);
+  known.store(key, {place, astro::nutation_generation()});
+  return place;
+}
+
+namespace {
+
+ApparentPlace compute_place(double jd, int body) {
   const double c = light_au_per_day();
   const double mu = astro::kGaussK * astro::kGaussK / (c * c);  // Sun's gravitational radius, AU
   const double tdb = astro::tt_to_tdb(jd);
@@ -116,6 +158,8 @@ ApparentPlace apparent_planets_geo3(double jd, int body) {
   return place;
 }
 
+}  // namespace
+
 namespace {
 
 constexpr int kScanSteps = 1000;
@@ -132,14 +176,19 @@ class DaySearch {
     } else {
       h0_ = astro::degree_to_radian(astro::kRiseAltitudeDeg);
     }
+    direction_rate_ = body == astro::kJplMoon ? kMoonRate : kSunPlanetRate;
+    altitude_rate_ = body == astro::kJplMoon ? kMoonRate + kMoonThresholdRate : kSunPlanetRate;
   }
 
   struct Evaluation {
     ApparentPlace place;
     double h0 = 0.0;
     astro::Horizontal horizon;
+    const DaySearch* search = nullptr;
     double f() const { return horizon.spherical.latitude - h0; }  // altitude above threshold
     double g() const { return horizon.horizontal[1]; }            // east component
+    double f_reach() const { return altitude_reach(f(), search->latitude_, search->altitude_rate_); }
+    double g_reach() const { return meridian_reach(g(), place.position, search->direction_rate_); }
   };
 
   double jd(double hours) const { return astro::julian_date(year_, month_, day_, hours); }
@@ -148,7 +197,9 @@ class DaySearch {
     Evaluation e;
     const double t = jd(hours);
     e.place = apparent_planets_geo3(t, body_);
+    ++search_work().places;
     e.h0 = h0_;
+    e.search = this;
     if (body_ == astro::kJplMoon) {
       e.h0 = astro::degree_to_radian(astro::kRiseAltitudeDeg) - e.place.semidiameter +
              e.place.parallax;
@@ -158,6 +209,7 @@ class DaySearch {
   }
 
   astro::Horizontal horizon(double hours, const ApparentPlace& place) const {
+    ++search_work().horizons;
     return astro::equatorial_to_horizontal(jd(hours), longitude_, latitude_, place.position);
   }
 
@@ -167,6 +219,18 @@ class DaySearch {
   int year_, month_, day_, body_;
   double longitude_, latitude_;
   double h0_;
+  double direction_rate_, altitude_rate_;  // the most they move, radians per hour
+};
+
+}  // namespace
+
+namespace {
+
+struct SearchKey {
+  int year, month, day, body;
+  std::uint64_t longitude, latitude;
+  SearchData data;
+  bool operator==(const SearchKey&) const = default;
 };
 
 }  // namespace
@@ -179,6 +243,12 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
   const DaySearch::Evaluation noon = search.evaluate(12.0);
   out.semidiameter = noon.place.semidiameter;
   out.parallax = noon.place.parallax;
+
+  // The same search again (once the data files have answered, so that a
+  // missing one stops the program as at the first search).
+  static io::ResultMemo<SearchKey, PlanetaryEvents, 4> known;
+  const SearchKey key{year, month, day, body, key_bits(longitude), key_bits(latitude), search_data()};
+  if (const PlanetaryEvents* same = known.find(key)) return *same;
 
   // Scan of the day for sign changes of the altitude above the threshold and
   // of the east component (meridian); each change keeps its step.
@@ -196,6 +266,7 @@ PlanetaryEvents planetary_efem3x(int year, int month, int day, int body, double 
 
   // Meridian transits: the derivative follows the apparent place too.
   store_transits(scan.meridians, out.transits, search.latitude(), evaluate);
+  known.store(key, out);
   return out;
 }
 

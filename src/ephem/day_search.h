@@ -1,22 +1,58 @@
 // The pieces shared by the day searches (rise and set, meridian transits,
 // twilights), apart from what they search: a scan of the day in equal steps
-// finds the steps [a, b] in which a function changes sign; Newton's method
-// with a central difference refines each from the end of its step, and stays
-// inside that step: when a Newton step leaves it, the slope vanishes or the
-// passes run out, bisection of the bracket takes over.  A Newton iteration
-// that stays in its step gives exactly what it always gave.  The searches
+// finds the steps [a, b] in which a function changes sign, evaluating only
+// the steps where a sign can change (below); Newton's method with a central
+// difference refines each from the end of its step, and stays inside that
+// step: when a Newton step leaves it, the slope vanishes or the passes run
+// out, bisection of the bracket takes over.  A Newton iteration that stays
+// in its step gives exactly what it always gave.  The searches
 // (planetary_efem3x, star_efem3x, crepusculos) give the functions: the
 // altitude above a threshold, and the east component of the horizon vector.
+//
+// The central difference of 1e-8 h is below the resolution of a Julian date
+// (about 1.1e-8 h), so that its slope is mostly rounding and the refinement
+// takes some eight passes, or falls to bisection; an exact slope would take
+// three or four.  It is kept: the figures printed follow every bit of the
+// refinement (option 7 prints the hours until its event with 17 digits, and
+// the azimuth of a transit to the north prints 0.00 or 360.00 by the sign of
+// the east component at the last hour evaluated).
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "astro/angles.h"
 #include "astro/horizon.h"
 
 namespace zembrel::ephem {
+
+// What the day searches have evaluated since the program started, counted
+// for measurements (the benchmarks and the sweep of the day searches report
+// it): apparent places, and horizon transforms (with an apparent place or
+// alone, for a slope that keeps the place).
+struct SearchWork {
+  std::uint64_t places = 0;
+  std::uint64_t horizons = 0;
+};
+SearchWork& search_work();
+
+// The parses of the data files a day search is computed from (the ephemeris
+// and the nutation series; io/file_cache.h), to key the results kept: a
+// search asked again within a calculation (the utilities search the
+// neighbouring dates of an observation once for each event) gives what it
+// gave.
+struct SearchData {
+  std::uint64_t ephemeris = 0;
+  std::uint64_t nutation = 0;
+  bool operator==(const SearchData&) const = default;
+};
+SearchData search_data();
+// A double as the bits a key compares.
+inline std::uint64_t key_bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
 // A step of a scan in which the searched function changed sign.
 struct ScanStep {
@@ -34,14 +70,6 @@ double azimuth_from_north(const astro::Horizontal& h);
 // Kind of a meridian transit from the horizon vector at it: 0 below the
 // horizon, 1 upper, -1 lower (with the elevated pole on the observer's side).
 double transit_kind(const astro::Vec3& horizon_vector, double latitude);
-
-// The step (start, end] of a scan whose function went from `before` to
-// `after` joins `steps` when the sign changed (a product of exactly zero is
-// no change) and fewer than max_events are there.
-inline void note_sign_change(std::vector<ScanStep>& steps, std::size_t max_events, double start,
-                             double before, double end, double after) {
-  if (before * after < 0.0 && steps.size() < max_events) steps.push_back({start, before, end});
-}
 
 inline constexpr double kSearchTolerance = 1e-8;  // hours
 inline constexpr double kSearchEpsilon = 1e-8;    // hours, central difference
@@ -110,43 +138,136 @@ Refinement refine_in_step(double a, double value_a, double b, Step step) {
   return res;
 }
 
-// The scan of a day: evaluate(hours) at 0 h and at the ends of `steps`
-// equal steps, and on_step(start, before, end, after) for each step with the
-// evaluations at its two ends.
-template <class Evaluate, class OnStep>
-void scan_steps(int steps, Evaluate evaluate, OnStep on_step) {
+// ---------------------------------------------------------------------------
+// The scan of a day, evaluated only where a sign can change.
+//
+// The scan looks at the ends of `steps` equal steps of the day, but it
+// evaluates a scan point only where one of its functions may have changed
+// sign: an evaluation at hour t tells for each function how long from t on
+// it keeps its sign at least (its reach, in hours), and the scan points
+// within every reach are passed over.  Where a point beyond a reach shows a
+// sign other than that of the point before, the point before is evaluated
+// too.  So each step in which a function changed sign is found with that
+// function's values at both of its ends, as by evaluating every point: the
+// steps found, the values at their starts and the evaluations they are
+// refined from are the same.
+//
+// Why the reaches hold.  Let u(t) be the apparent direction of the body
+// (true equator and equinox of date) and z(t) the observer's zenith, unit
+// vectors: z turns about the polar axis with the local sidereal time, at
+// w cos(phi) (w the sidereal rate, phi the latitude), and u turns at the
+// body's own rate, at most m (below).
+// - Altitude (rise and set, the twilights).  The zenith distance is the
+//   angle between z and u, a distance on the sphere, so it changes at most
+//   at |dz/dt| + |du/dt| <= w cos(phi) + m, and the altitude above its
+//   threshold, a - h0, at most at that plus the rate of h0 (the Moon's
+//   threshold follows its semidiameter and parallax).  So a - h0 keeps its
+//   sign for |a - h0| / (w cos(phi) + m + |dh0/dt|) hours.
+// - Meridian (transits).  The east component of the horizon vector of a
+//   position P is y = e.P, with e = (-sin theta, cos theta, 0) the east point
+//   (theta the local sidereal angle); that is y = -rho sin H, rho = |P|
+//   cos(dec) the distance of P from the polar axis and H = theta - ra the
+//   hour angle.  y has the sign of -sin H, and sin H changes at most at
+//   |dH/dt| <= w + |d ra/dt| <= w + m / cos(dec).  Since |sin H| <= 1, such
+//   a reach is never longer than 1 / w, under 4 hours, and over 4 hours
+//   cos(dec) stays above its value now less 4 m.  So y keeps its sign for
+//   |y / rho| / (w + m / (cos(dec) - 4 m)) hours.  Near a celestial pole
+//   (cos(dec) below 1e-6, or not above 4 m) there is no reach.
+// The rates, with room to spare: w = 15.05 deg/h for the program's sidereal
+// time (15 x 1.00273790935 deg/h, and the equation of the equinoxes, which
+// moves by less than 0.01"/h; at the end of a day the next date's sidereal
+// time at 0 h meets the last date's within 1e-9 rad); m = 1 deg/h for the
+// Moon (its geocentric motion reaches about 0.65 deg/h, 15.5 deg a day),
+// 0.2 deg/h for the Sun and the planets (the Sun moves 0.04 deg/h, Venus
+// at most about 0.06, the others less), 0.01 deg/h for a star (precession,
+// nutation, aberration, parallax and proper motion make less than 0.1"/h);
+// |dh0/dt| <= 0.01 deg/h for the Moon (its horizontal parallax changes by
+// less than 0.001 deg/h).  A reach is shortened by 1e-8 rad of the function
+// (rounding, the seams of the ephemeris series and of the sidereal time) and
+// by 1e-7 h (the Julian date of an instant resolves about 1.1e-8 h).
+
+inline constexpr double kDegreesPerHour = astro::kPi / 180.0;  // radians per hour
+inline constexpr double kSiderealRate = 15.05 * kDegreesPerHour;
+inline constexpr double kMoonRate = 1.0 * kDegreesPerHour;  // with its threshold: 1.01
+inline constexpr double kMoonThresholdRate = 0.01 * kDegreesPerHour;
+inline constexpr double kSunPlanetRate = 0.2 * kDegreesPerHour;
+inline constexpr double kStarRate = 0.01 * kDegreesPerHour;
+
+// How long (hours) an altitude above its threshold, f radians, keeps its
+// sign at the latitude (degrees) for a body whose direction and threshold
+// move at most at `rate` (radians per hour) together.
+double altitude_reach(double f, double latitude, double rate);
+// How long (hours) the east component y of the horizon vector of the
+// equatorial `position` (true equator and equinox of date) keeps its sign
+// for a body whose direction moves at most at `rate`.
+double meridian_reach(double y, const astro::Vec3& position, double rate);
+
+// The scan: evaluate(hours) at the scan points it needs, and for each
+// function k < K value_of(evaluation, k) and reach_of(evaluation, hours, k);
+// the steps in which each function changes sign, at most max_events of each.
+template <std::size_t K, class Evaluate, class ValueOf, class ReachOf>
+std::array<std::vector<ScanStep>, K> scan_steps(int steps, std::size_t max_events, Evaluate evaluate,
+                                                ValueOf value_of, ReachOf reach_of) {
+  std::array<std::vector<ScanStep>, K> out;
   const double step = 24.0 / steps;
-  auto prev = evaluate(0.0);
-  double prev_h = 0.0;
+  auto last = evaluate(0.0);  // the last point evaluated
+  int last_i = 0;
+  // For each function: a value whose sign holds up to the hour `until`.
+  std::array<double, K> sign{}, until{};
+  auto prove = [&](const auto& e, double h) {
+    for (std::size_t k = 0; k < K; ++k) {
+      const double to = h + reach_of(e, h, k);
+      until[k] = h <= until[k] && until[k] > to ? until[k] : to;
+      sign[k] = value_of(e, k);
+    }
+  };
+  prove(last, 0.0);
   for (int i = 1; i <= steps; ++i) {
     const double h = i * step;
+    bool needed = false;
+    for (std::size_t k = 0; k < K; ++k) needed = needed || !(h < until[k]);
+    if (!needed) continue;
     auto now = evaluate(h);
-    on_step(prev_h, prev, h, now);
-    prev = now;
-    prev_h = h;
+    const double h_before = (i - 1) * step;
+    if (last_i != i - 1) {
+      // The point before was passed over: each function had the sign held.
+      bool changed = false;
+      for (std::size_t k = 0; k < K; ++k) changed = changed || sign[k] * value_of(now, k) < 0.0;
+      if (changed) {
+        last = evaluate(h_before);
+        last_i = i - 1;
+      }
+    }
+    for (std::size_t k = 0; k < K; ++k) {
+      const double before = last_i == i - 1 ? value_of(last, k) : sign[k];
+      const double after = value_of(now, k);
+      if (before * after < 0.0 && out[k].size() < max_events) out[k].push_back({h_before, before, h});
+    }
+    prove(now, h);
+    last = std::move(now);
+    last_i = i;
   }
-}
-
-// The steps in which value(hours) changes sign; at most max_events kept.
-template <class Value>
-std::vector<ScanStep> scan_crossings(int steps, std::size_t max_events, Value value) {
-  std::vector<ScanStep> out;
-  scan_steps(steps, value, [&](double start, double before, double end, double after) {
-    note_sign_change(out, max_events, start, before, end, after);
-  });
   return out;
 }
 
-// The steps in which f() and g() of what evaluate(hours) gives change sign;
-// at most max_events of each are kept.
+// The steps in which the value of evaluate(hours), e.value, changes sign,
+// with the reach e.reach; at most max_events kept.
+template <class Evaluate>
+std::vector<ScanStep> scan_crossings(int steps, std::size_t max_events, Evaluate evaluate) {
+  auto found = scan_steps<1>(
+      steps, max_events, evaluate, [](const auto& e, std::size_t) { return e.value; },
+      [](const auto& e, double, std::size_t) { return e.reach; });
+  return std::move(found[0]);
+}
+
+// The steps in which f() and g() of what evaluate(hours) gives change sign,
+// with their reaches f_reach() and g_reach(); at most max_events of each.
 template <class Evaluate>
 DayScan scan_day(int steps, std::size_t max_events, Evaluate evaluate) {
-  DayScan out;
-  scan_steps(steps, evaluate, [&](double start, const auto& before, double end, const auto& after) {
-    note_sign_change(out.crossings, max_events, start, before.f(), end, after.f());
-    note_sign_change(out.meridians, max_events, start, before.g(), end, after.g());
-  });
-  return out;
+  auto found = scan_steps<2>(
+      steps, max_events, evaluate, [](const auto& e, std::size_t k) { return k == 0 ? e.f() : e.g(); },
+      [](const auto& e, double, std::size_t k) { return k == 0 ? e.f_reach() : e.g_reach(); });
+  return {std::move(found[0]), std::move(found[1])};
 }
 
 // One step of a scan refined on value_of(evaluate(hours)), its slope from

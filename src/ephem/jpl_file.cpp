@@ -194,10 +194,16 @@ Header read_header(const std::string& path) {
   return h;
 }
 
+io::FileCache<Header>& header_cache() {
+  static io::FileCache<Header> cache;
+  return cache;
+}
+
 // The header of the current file; the data records kept are dropped
 // whenever it is read again.
 const Header& current_header() {
-  static io::FileCache<Header> cache;
+  io::FileCache<Header>& cache = header_cache();
+  if (const Header* known = cache.trusted()) return *known;
   const Header& h = cache.get(io::data_file_path(kEphemerisFile, kWhere), read_header);
   Records& r = records();
   if (r.generation != cache.generation()) {
@@ -285,6 +291,11 @@ Series series_at(const Header& h, const double* buffer, double jd, int body) {
 }
 
 }  // namespace
+
+std::uint64_t ephemeris_generation() {
+  current_header();
+  return header_cache().generation();
+}
 
 CoordResult coord(double jd, int body) {
   CoordResult result;

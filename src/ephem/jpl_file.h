@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "astro/constants.h"
@@ -57,6 +58,11 @@ struct CoordResult {
 // unreadable file, or one whose header is not in the layout above, throws
 // io::RuntimeError.
 CoordResult coord(double jd, int body);
+
+// Which parse of the ephemeris file's header coord answers from, as
+// io/file_cache.h counts them (the file is looked at as coord looks at it):
+// for keeping results computed from the file.
+std::uint64_t ephemeris_generation();
 
 // What the header of an ephemeris file says it covers.
 struct EphemerisSpan {

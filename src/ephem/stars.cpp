@@ -159,9 +159,25 @@ constexpr int kStarScanSteps = 100;
 constexpr int kMaxStarEvents = 10;
 
 struct StarEvaluation {
+  astro::Vec3 direction;  // apparent, true equator and equinox of date
   astro::Horizontal horizon;
+  double latitude;
   double f() const { return horizon.spherical.latitude - astro::degree_to_radian(astro::kRiseAltitudeDeg); }
   double g() const { return horizon.horizontal[1]; }
+  double f_reach() const { return altitude_reach(f(), latitude, kStarRate); }
+  double g_reach() const { return meridian_reach(g(), direction, kStarRate); }
+};
+
+}  // namespace
+
+namespace {
+
+struct SearchKey {
+  int year, month, day;
+  std::uint64_t longitude, latitude;
+  std::uint64_t star[6];
+  SearchData data;
+  bool operator==(const SearchKey&) const = default;
 };
 
 }  // namespace
@@ -169,12 +185,29 @@ struct StarEvaluation {
 StarEvents star_efem3x(int year, int month, int day, double longitude, double latitude,
                        const CatalogueStar& star) {
   StarEvents out;
-  auto evaluate = [&](double hours) {
+  auto place_at = [&](double hours) {
     const double jd = astro::julian_date(year, month, day, hours);
     const StarPlace p = apparent_star3x(jd, star);
+    ++search_work().places;
+    ++search_work().horizons;
     const Vec3 unit = astro::cartesian_spherical(astro::Spherical{1.0, p.dec, p.ra});
-    return StarEvaluation{astro::equatorial_to_horizontal(jd, longitude, latitude, unit)};
+    return StarEvaluation{unit, astro::equatorial_to_horizontal(jd, longitude, latitude, unit), latitude};
   };
+
+  // The same search again (once the data files have answered for the first
+  // instant, so that a missing one stops the program as at the first search).
+  const StarEvaluation at_start = place_at(0.0);
+  static io::ResultMemo<SearchKey, StarEvents, 4> known;
+  const SearchKey key{year,
+                      month,
+                      day,
+                      key_bits(longitude),
+                      key_bits(latitude),
+                      {key_bits(star.ra), key_bits(star.dec), key_bits(star.radial_velocity), key_bits(star.pm_ra),
+                       key_bits(star.pm_dec), key_bits(star.parallax)},
+                      search_data()};
+  if (const StarEvents* same = known.find(key)) return *same;
+  auto evaluate = [&](double hours) { return hours == 0.0 ? at_start : place_at(hours); };
 
   const DayScan scan = scan_day(kStarScanSteps, kMaxStarEvents, evaluate);
   out.circumpolar = scan.crossings.empty();
@@ -186,6 +219,7 @@ StarEvents star_efem3x(int year, int month, int day, double longitude, double la
   });
 
   store_transits(scan.meridians, out.transits, latitude, evaluate);
+  known.store(key, out);
   return out;
 }
 

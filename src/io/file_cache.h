@@ -21,16 +21,27 @@
 // the same tick could otherwise keep its old stamp).  Such a "too recent" file
 // is parsed again at the first use after the next answer.
 //
+// Results computed from data files are kept the same way (ResultMemo below):
+// with the arguments they were computed for, compared bit for bit, and the
+// generations of the parses they were computed from (FileCache::generation,
+// which changes whenever a file is parsed again).  A result is given again
+// only for the same arguments and the same parses, so it is what computing it
+// again would give, and a data file replaced between two answers takes
+// effect as before.
+//
 // ZEMBREL_NO_CACHE=1 in the environment turns every cache off: each data
 // file is read again at every use, and no computed value is reused.
 #pragma once
 
+#include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zembrel::io {
 
@@ -105,6 +116,13 @@ class FileCache {
     return *value_;
   }
 
+  // The value kept, when it may be used without looking at the file again
+  // (caches on, and its stamp checked since the last keyboard answer): what
+  // get() would return for the path it was last given.  Otherwise nullptr.
+  const T* trusted() const {
+    return value_ && caches_enabled() && stamp_still_trusted(checked_at_) ? &*value_ : nullptr;
+  }
+
   void clear() {
     value_.reset();
     reusable_ = false;
@@ -133,6 +151,64 @@ class FileCache {
   bool reusable_ = false;
   std::uint64_t checked_at_ = 0;
   std::uint64_t generation_ = 0;
+};
+
+// The last N results of a computation, each with its key: the arguments
+// (doubles as their bits) and the generations of the parses it read.  Key
+// needs ==.  Nothing is kept with the caches off.
+template <class Key, class Value, std::size_t N>
+class ResultMemo {
+ public:
+  const Value* find(const Key& key) const {
+    if (!caches_enabled()) return nullptr;
+    for (const Entry& e : entries_) {
+      if (e.used && e.key == key) return &e.value;
+    }
+    return nullptr;
+  }
+  void store(const Key& key, const Value& value) {
+    if (!caches_enabled()) return;
+    entries_[next_] = {true, key, value};
+    next_ = (next_ + 1) % N;
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    Key key{};
+    Value value{};
+  };
+  std::array<Entry, N> entries_{};
+  std::size_t next_ = 0;
+};
+
+// Many results of a computation asked again and again (at the instants of
+// the day searches), in N slots (a power of two) chosen by a hash of the
+// key: Key needs == and hash().  A result stored replaces the one of its
+// slot.  Nothing is kept with the caches off.
+template <class Key, class Value, std::size_t N>
+class HashedMemo {
+  static_assert((N & (N - 1)) == 0, "N is a power of two");
+
+ public:
+  const Value* find(const Key& key) const {
+    if (!caches_enabled() || entries_.empty()) return nullptr;
+    const Entry& e = entries_[key.hash() & (N - 1)];
+    return e.used && e.key == key ? &e.value : nullptr;
+  }
+  void store(const Key& key, const Value& value) {
+    if (!caches_enabled()) return;
+    if (entries_.empty()) entries_.resize(N);  // at the first result, not at start
+    entries_[key.hash() & (N - 1)] = {true, key, value};
+  }
+
+ private:
+  struct Entry {
+    bool used = false;
+    Key key{};
+    Value value{};
+  };
+  std::vector<Entry> entries_;
 };
 
 }  // namespace zembrel::io

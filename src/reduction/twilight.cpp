@@ -7,6 +7,7 @@
 #include "astro/horizon.h"
 #include "ephem/apparent_planets.h"
 #include "ephem/day_search.h"
+#include "io/file_cache.h"
 
 namespace zembrel::reduction {
 
@@ -22,10 +23,20 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   const double h0 = astro::degree_to_radian(-depression_deg);
   auto jd = [&](double t) { return astro::julian_date(year, month, day, t); };
   auto altitude = [&](double t, const astro::Vec3& sun) {
+    ++ephem::search_work().horizons;
     return astro::equatorial_to_horizontal(jd(t), longitude, latitude, sun).spherical.latitude;
   };
-  auto sun_at = [&](double t) { return ephem::apparent_planets_geo3(jd(t), kSun).position; };
-  auto f = [&](double t) { return altitude(t, sun_at(t)) - h0; };
+  auto sun_at = [&](double t) {
+    ++ephem::search_work().places;
+    return ephem::apparent_planets_geo3(jd(t), kSun).position;
+  };
+  struct AtScanPoint {
+    double value, reach;
+  };
+  auto f = [&](double t) {
+    const double value = altitude(t, sun_at(t)) - h0;
+    return AtScanPoint{value, ephem::altitude_reach(value, latitude, ephem::kSunPlanetRate)};
+  };
 
   const std::vector<ephem::ScanStep> candidates = ephem::scan_crossings(kScanSteps, kMaxCandidates, f);
   none = candidates.empty();
@@ -52,12 +63,28 @@ std::array<double, 2> pass(int year, int month, int day, double longitude, doubl
   return result;
 }
 
+struct SearchKey {
+  int year, month, day;
+  std::uint64_t longitude, latitude;
+  ephem::SearchData data;
+  bool operator==(const SearchKey&) const = default;
+};
+
 }  // namespace
 
 Twilights crepusculos(int year, int month, int day, double longitude, double latitude) {
+  // The same search again (once the data files have answered for the first
+  // instant, so that a missing one stops the program as at the first search).
+  ephem::apparent_planets_geo3(astro::julian_date(year, month, day, 0.0), kSun);
+  static io::ResultMemo<SearchKey, Twilights, 4> known;
+  const SearchKey key{year, month, day, ephem::key_bits(longitude), ephem::key_bits(latitude),
+                      ephem::search_data()};
+  if (const Twilights* same = known.find(key)) return *same;
+
   Twilights out;
   out.nautical = pass(year, month, day, longitude, latitude, astro::kNauticalDepressionDeg, out.no_nautical);
   out.civil = pass(year, month, day, longitude, latitude, astro::kCivilDepressionDeg, out.no_civil);
+  known.store(key, out);
   return out;
 }
 
