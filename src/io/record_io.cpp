@@ -429,22 +429,26 @@ ReadResult ListReader::read(Targets targets, bool refuse_decimal_comma) {
       ++item;
       continue;
     }
-    // r*c: r copies of c; r* alone: r null values.
-    const long repeat = repeat_count(std::string_view(token.data(), star));
-    if (repeat == 0) {
+    if (!assign_repeated(t, item, token, star)) {
       drop_line();
       return {bad_status(t[item]), static_cast<int>(item + 1)};
-    }
-    const std::string_view value = std::string_view(token).substr(star + 1);
-    for (long r = 0; r < repeat && item < t.size(); ++r, ++item) {
-      if (!value.empty() && !assign(t[item], value)) {
-        drop_line();
-        return {bad_status(t[item]), static_cast<int>(item + 1)};
-      }
     }
   }
   drop_line();
   return {};
+}
+
+// r*c: r copies of c; r* alone: r null values.  False, with item at the
+// target that could not take its value, for a bad repeat count or value.
+bool ListReader::assign_repeated(const std::vector<Target>& t, std::size_t& item,
+                                 std::string_view token, std::size_t star) {
+  const long repeat = repeat_count(token.substr(0, star));
+  if (repeat == 0) return false;
+  const std::string_view value = token.substr(star + 1);
+  for (long r = 0; r < repeat && item < t.size(); ++r, ++item) {
+    if (!value.empty() && !assign(t[item], value)) return false;
+  }
+  return true;
 }
 
 bool ListReader::skip_record() {

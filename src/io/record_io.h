@@ -119,6 +119,8 @@ class ListReader {
   int peek();
   int get();
   void drop_line();  // the rest of the current line, its end included
+  bool assign_repeated(const std::vector<Target>& t, std::size_t& item, std::string_view token,
+                       std::size_t star);
   std::istream& in_;
   std::string line_;
   std::size_t pos_ = 0;
