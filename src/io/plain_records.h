@@ -21,12 +21,21 @@
 // up, and the caller reads the file with the list-directed reader, which
 // reports what it finds.
 //
-// Cost: the file is read in blocks into one buffer.  The characters of a
-// block's lines are classed 64 at a time into bit masks (line ends, blanks,
-// digits, points, signs; with SSE2 sixteen characters at a time), the
-// tokens are checked on the masks all at once, and only the values kept are
-// converted.  A kept real is the correctly rounded double of its decimal
-// digits, as the list-directed reader gives it.
+// Cost: the file is read in blocks of 64 KB into one buffer, and each
+// block's lines are taken in one pass over chunks of 64 characters.  A
+// chunk's characters are classed into bit masks (line ends, blanks, digits,
+// points, signs), all sixty-four at once with AVX-512, thirty-two at a time
+// with AVX2, sixteen with SSE2 (the widest the processor has, chosen when
+// the program starts); the tokens are checked on the masks all at once.  Then the
+// chunk is taken a line at a time: of the token starts before a line end,
+// only those of the values kept are visited and converted, and the others
+// only counted (a population count), which is how a record cut short is
+// found.  A kept real is the correctly rounded double of its decimal digits,
+// as the list-directed reader gives it.
+//
+// The classifications give the same masks, bit for bit; plain_scan()
+// tells which one is in use and set_plain_scan() chooses another that the
+// processor has (the tests run each).
 #pragma once
 
 #include <cstddef>
@@ -35,6 +44,12 @@
 #include <vector>
 
 namespace zembrel::io {
+
+// The character classification of the reader.
+enum class PlainScan { sse2, avx2, avx512 };
+bool plain_scan_available(PlainScan scan);
+PlainScan plain_scan();
+bool set_plain_scan(PlainScan scan);  // false, and no change, when not available
 
 struct PlainLayout {
   int header_lines = 0;  // lines skipped before the first record
@@ -57,6 +72,16 @@ struct PlainRecord {
 // taken() is false when the file cannot be read this way, or cannot be
 // opened, or holds more than max_records records; the caller then discards
 // the records it was given.
+// What the first pass over a block of lines keeps for the second: for each
+// chunk of 64 characters its token starts (a bit each) and the number of
+// token starts before it, and where each line ends.
+struct BlockMasks {
+  std::vector<std::uint64_t> starts;
+  std::vector<std::uint32_t> tokens_before;
+  std::vector<std::uint32_t> line_ends;
+  std::size_t lines = 0;
+};
+
 class PlainReader {
  public:
   PlainReader(const std::string& path, const PlainLayout& layout, int max_records);
@@ -68,15 +93,13 @@ class PlainReader {
   bool taken() const { return taken_; }
 
  private:
-  bool fill();  // the next block of complete lines; false at the end or on failure
-  bool scan(std::size_t n);  // checks the block's first n characters, all its lines
-  bool take_records();       // the records of the block's lines
+  bool fill();  // the records of the next block of complete lines; false at the end or on failure
 
   int fd_ = -1;
   PlainLayout layout_;
   int max_records_;
   std::vector<char> block_;
-  std::vector<std::uint64_t> starts_, ends_;  // a bit for each character: token starts, line ends
+  BlockMasks masks_;
   std::size_t held_ = 0;   // characters in the block
   std::size_t lines_ = 0;  // characters of its complete lines
   bool at_end_ = false;    // of the file
