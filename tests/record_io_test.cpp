@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "io/format.h"
 #include "io/record_io.h"
 
 namespace io = zembrel::io;
@@ -110,6 +113,27 @@ TEST(FormattedOutput, FixedFields) {
       {"(f2.1)", kInf, "**"},          {"(f5.1)", kNaN, "  NaN"},       {"(f2.1)", kNaN, "**"},
   };
   for (const Case& c : cases) EXPECT_EQ(io::format_record(c.format, {c.value}), c.text) << c.format << " " << c.value;
+}
+
+// F fields of every decimals count the program writes and beyond, for
+// seeded random doubles of every magnitude and for exact binary ties
+// (k / 2^n, which rounding must send to the even digit), against the C
+// library's exact "%.*f".
+TEST(FormattedOutput, FixedDigitsAsPrintfGivesThem) {
+  std::mt19937_64 rng(20261209);
+  std::uniform_real_distribution<double> exponent(-12.0, 24.0);
+  for (int i = 0; i < 100000; ++i) {
+    const int decimals = static_cast<int>(rng() % 26);
+    const double tie = std::ldexp(static_cast<double>(rng() % 100000), -static_cast<int>(rng() % 12));
+    const double random = std::pow(10.0, exponent(rng)) * (rng() % 2 ? 1.0 : -1.0);
+    for (double v : {tie, random}) {
+      char expected[512];
+      std::snprintf(expected, sizeof expected, "%.*f", decimals, std::fabs(v));
+      const std::string text = io::format::render_fixed(v, 60, decimals);
+      const std::size_t digits = text.find_first_not_of(" -");
+      ASSERT_EQ(text.substr(digits), decimals == 0 ? std::string(expected) + "." : expected) << v << " " << decimals;
+    }
+  }
 }
 
 TEST(FormattedOutput, ExponentialFields) {

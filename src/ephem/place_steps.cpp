@@ -1,9 +1,13 @@
 #include "ephem/place_steps.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "astro/constants.h"
 #include "astro/precession_nutation.h"
+#include "ephem/jpl_file.h"
+#include "io/file_cache.h"
 
 namespace zembrel::ephem {
 
@@ -17,7 +21,9 @@ double light_au_per_day() { return astro::kLightKmPerS * astro::kSecondsPerDay /
 
 Vec3 earth_from(const Vec3& b, const Vec3& m) { return sub(b, div(m, 1.0 + astro::kEarthMoonMassRatio)); }
 
-EarthState earth_state(double tdb) {
+namespace {
+
+EarthState compute_earth_state(double tdb) {
   const double emrat1 = 1.0 + astro::kEarthMoonMassRatio;
   EarthState e;
   e.barycentre = checked_coord(tdb, astro::kJplEarthMoonBarycentre);
@@ -25,6 +31,29 @@ EarthState earth_state(double tdb) {
   e.position = earth_from(e.barycentre.position, e.moon.position);
   e.velocity = div(sub(e.barycentre.velocity, div(e.moon.velocity, emrat1)), light_au_per_day());
   return e;
+}
+
+}  // namespace
+
+// The last state is kept for the same instant, to the bit, and the same
+// parse of the ephemeris: the stars of one instant (the recognition of an
+// unknown body places 99 of them) share one Earth.
+EarthState earth_state(double tdb) {
+  if (!io::caches_enabled()) return compute_earth_state(tdb);
+  static struct {
+    bool held = false;
+    std::uint64_t tdb = 0, ephemeris = 0;
+    EarthState state;
+  } last;
+  const std::uint64_t key = std::bit_cast<std::uint64_t>(tdb);
+  const std::uint64_t ephemeris = ephemeris_generation();  // the file looked at first, as coord does
+  if (last.held && last.tdb == key && last.ephemeris == ephemeris) return last.state;
+  const EarthState state = compute_earth_state(tdb);  // a failed lookup throws, and nothing is kept
+  last.held = true;
+  last.tdb = key;
+  last.ephemeris = ephemeris;
+  last.state = state;
+  return state;
 }
 
 Vec3 deflect(const Vec3& u, const Vec3& q, double e, const Vec3& r, double mu) {
