@@ -71,7 +71,7 @@ fuzz-readers:
 	mkdir -p $(BUILD)/reader-fuzz-corpus
 	clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc \
 	  tests/fuzz/reader_fuzz.cpp src/io/*.cpp -o $(BUILD)/reader_fuzz
-	$(BUILD)/reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 $(BUILD)/reader-fuzz-corpus
+	$(BUILD)/reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 $(BUILD)/reader-fuzz-corpus tests/fuzz/reader-seeds
 
 # Rebuild the data files from their published sources (installs the Debian
 # packages it needs).
