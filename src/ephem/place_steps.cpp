@@ -39,20 +39,17 @@ EarthState compute_earth_state(double tdb) {
 // parse of the ephemeris: the stars of one instant (the recognition of an
 // unknown body places 99 of them) share one Earth.
 EarthState earth_state(double tdb) {
-  if (!io::caches_enabled()) return compute_earth_state(tdb);
-  static struct {
-    bool held = false;
+  struct Key {
     std::uint64_t tdb = 0, ephemeris = 0;
-    EarthState state;
-  } last;
-  const std::uint64_t key = std::bit_cast<std::uint64_t>(tdb);
-  const std::uint64_t ephemeris = ephemeris_generation();  // the file looked at first, as coord does
-  if (last.held && last.tdb == key && last.ephemeris == ephemeris) return last.state;
+    bool operator==(const Key&) const = default;
+  };
+  static io::ResultMemo<Key, EarthState, 1> last;
+  if (!io::caches_enabled()) return compute_earth_state(tdb);
+  // The ephemeris is looked at first, as the lookups themselves do.
+  const Key key{std::bit_cast<std::uint64_t>(tdb), ephemeris_generation()};
+  if (const EarthState* kept = last.find(key)) return *kept;
   const EarthState state = compute_earth_state(tdb);  // a failed lookup throws, and nothing is kept
-  last.held = true;
-  last.tdb = key;
-  last.ephemeris = ephemeris;
-  last.state = state;
+  last.store(key, state);
   return state;
 }
 
