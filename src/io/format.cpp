@@ -401,7 +401,8 @@ std::string list_real(double value) {
       const int e10 = std::stoi(s.substr(s.find('e') + 1));
       decimals = e10 >= 0 ? 16 - e10 : 17;
     }
-    std::string s = sprintf_string("%#.*f", decimals, mag);
+    std::string s = fixed_digits(mag, decimals);
+    if (decimals == 0) s += '.';
     if (std::signbit(value)) s = "-" + s;
     return right_justify(s, 20) + "     ";
   }
