@@ -407,6 +407,18 @@ PlainScan& scan_in_use() {
   return scan;
 }
 
+// The lines of a block, with the classification in use.
+bool take_lines_in_use(const char* text, std::size_t n, const PlainLayout& layout, BlockMasks& m,
+                       std::vector<PlainRecord>& out) {
+  switch (scan_in_use()) {
+#if ZEMBREL_PLAIN_AVX2
+    case PlainScan::avx512: return take_lines_avx512(text, n, layout, m, out);
+    case PlainScan::avx2: return take_lines_avx2(text, n, layout, m, out);
+#endif
+    default: return take_lines<Sse2>(text, n, layout, m, out);
+  }
+}
+
 }  // namespace
 
 bool plain_scan_available(PlainScan scan) {
@@ -487,16 +499,7 @@ bool PlainReader::fill() {
     held_ -= at;
     lines_ -= at;
     next_record_ = 0;
-#if ZEMBREL_PLAIN_AVX2
-    const bool taken = scan_in_use() == PlainScan::avx512
-                           ? take_lines_avx512(block_.data(), lines_, layout_, masks_, records_)
-                       : scan_in_use() == PlainScan::avx2
-                           ? take_lines_avx2(block_.data(), lines_, layout_, masks_, records_)
-                           : take_lines<Sse2>(block_.data(), lines_, layout_, masks_, records_);
-#else
-    const bool taken = take_lines<Sse2>(block_.data(), lines_, layout_, masks_, records_);
-#endif
-    if (!taken) return taken_ = false;
+    if (!take_lines_in_use(block_.data(), lines_, layout_, masks_, records_)) return taken_ = false;
     return true;
   }
 }
